@@ -1,0 +1,5 @@
+// form.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

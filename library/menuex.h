@@ -1,0 +1,5 @@
+// menuex.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

@@ -1,0 +1,5 @@
+// registry.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

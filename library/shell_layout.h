@@ -1,0 +1,5 @@
+// shell_layout.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

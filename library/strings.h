@@ -1,0 +1,5 @@
+// strings.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

@@ -1,0 +1,5 @@
+// utilities.h - (not yet written)
+#pragma once
+
+#include <windows.h>
+#include "frame.h"

@@ -1,0 +1,34 @@
+// harness_util.h - small helpers shared by the test programs.
+#pragma once
+
+#include <windows.h>
+#include <functional>
+#include <string>
+
+namespace testutil {
+
+// Pumps this thread's messages until cond() holds or timeoutMs passes; returns whether it held.
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+
+// Pumps messages while waiting for the handle; returns whether it was signalled within timeoutMs.
+bool WaitAndPump(HANDLE handle, DWORD timeoutMs);
+
+// Dispatches every message already queued for this thread.
+void PumpPending();
+
+// Returns a path in a fresh per-program temporary folder.
+std::string TempPath(const std::string& name);
+
+// Returns the Windows path of the WAVE file that receives everything this program plays.
+std::string CapturePath();
+
+// Returns the Windows path of a file of the source tree, given relative to its top.
+std::string SourcePath(const std::string& relative);
+
+// Reads a whole file; returns false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// Writes a whole file; returns false on failure.
+bool WriteWholeFile(const std::string& path, const std::string& contents);
+
+}  // namespace testutil
