@@ -1,0 +1,254 @@
+// shell.cpp - the player's frame: start-up, message loop, main window, commands, shutdown.
+#include "shell.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#include "cmndlg.h"
+#include "dialogs.h"
+#include "menu.h"
+#include "playback.h"
+#include "position_bar.h"
+#include "resource.h"
+#include "settings.h"
+#include "utilities.h"
+#include "wave_loader.h"
+
+CForm mainForm;
+CString wavePath;
+CFiler waveFile;
+HINSTANCE appInstance = 0;
+ShellExecuteFunction shellExecute = ShellExecuteA;
+
+namespace {
+
+HICON appIcon = 0;
+HACCEL appAccelerators = 0;
+
+// The main window's timer: id 0, every 10 ms, delivered as WM_TIMER.
+const UINT_PTR kTimerId = 0;
+const UINT kTimerPeriod = 10;
+
+// Options of the open dialog: resizable, no read-only box.
+const unsigned long kOpenFlags = OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+
+// "Wave サウンド(*.wav)", "*.wav", "全てのファイル(*.*)", "*.*", each ending in a zero byte, and the
+// list ending in a second one.
+const char kOpenFilter[] =
+    "Wave \x83T\x83" "E\x83\x93\x83h(*.wav)\0*.wav\0"
+    "\x91S\x82\xC4\x82\xCC\x83t\x83@\x83" "C\x83\x8B(*.*)\0*.*\0";
+
+// Returns the height of a child window, in pixels.
+long ChildHeight(UINT id)
+{
+    RECT rect = {};
+    mainForm.GetRectChild(id, &rect);
+    return rect.bottom - rect.top;
+}
+
+// Returns the width of a child window, in pixels.
+long ChildWidth(UINT id)
+{
+    RECT rect = {};
+    mainForm.GetRectChild(id, &rect);
+    return rect.right - rect.left;
+}
+
+// Reads one or both markers from the position bar as they are now.
+void ReadBarMarkers(UINT* start, UINT* end)
+{
+    mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_GETMARKERS, reinterpret_cast<WPARAM>(start),
+                              reinterpret_cast<LPARAM>(end));
+}
+
+void InitMainWindow(HWND window)
+{
+    mainForm = window;
+    mainForm.SetText(PLAYER_DISPLAY_NAME);
+    mainForm.SetIcon(ICON_BIG, appIcon);
+    mainForm.SetIcon(ICON_SMALL, appIcon);
+    SetWindowLongA(mainForm.GetDlgItem(IDC_POSITION_BAR), GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    mainForm.SetTimer(kTimerId, kTimerPeriod, 0);
+    mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_SETCOLORS, 0, reinterpret_cast<LPARAM>(&playerSettings));
+    key = playerSettings.Octave;
+    volume = playerSettings.Volume;
+    ShowKey();
+    ShowVolume();
+    mainForm.SendMessageA(WM_SIZE, 0, 0);
+}
+
+void CloseMainWindow(HWND window, WPARAM code)
+{
+    mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_GETCOLORS, 0, reinterpret_cast<LPARAM>(&playerSettings));
+    CloseWave();
+    KillTimer(window, kTimerId);
+    EndDialog(window, code);
+    PostQuitMessage(static_cast<int>(code));
+}
+
+}  // namespace
+
+int RunPlayer(HINSTANCE instance)
+{
+    appInstance = instance;
+    if (!RegisterBar2Class())
+        return 0;
+    appIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VELMORA));
+    appAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    LoadSettings();
+
+    HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), 0, MainDialogProc, 0);
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        MSG msg;
+        while (GetMessageA(&msg, 0, 0, 0) > 0) {
+            if (TranslateAcceleratorA(window, appAccelerators, &msg))
+                continue;
+            if (IsDialogMessageA(window, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        // The window ended with EndDialog is still there, hidden: it goes now, with its controls.
+        DestroyWindow(window);
+        mainForm = static_cast<HWND>(0);
+    }
+
+    if (appIcon)
+        DestroyIcon(appIcon);
+    appIcon = 0;
+    if (appAccelerators)
+        DestroyAcceleratorTable(appAccelerators);
+    appAccelerators = 0;
+    playerSettings.Octave = key;
+    playerSettings.Volume = volume.load();
+    SaveSettings();
+    return 0;
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitMainWindow(window);
+        return 1;
+    case WM_SIZE:
+        LayoutMainWindow();
+        return 1;
+    case WM_GETMINMAXINFO: {
+        MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = MAIN_WINDOW_MIN_WIDTH;
+        info->ptMinTrackSize.y = MAIN_WINDOW_HEIGHT;
+        info->ptMaxTrackSize.y = MAIN_WINDOW_HEIGHT;
+        return 0;
+    }
+    case WM_TIMER:
+        TimerTick();
+        return 1;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (!header || header->code != BM2N_CHANGED)
+            return 0;
+        SeekFromBar(reinterpret_cast<const Bar2Notify*>(lParam));
+        return 1;
+    }
+    case WM_INITMENU: {
+        CMenu menu(reinterpret_cast<HMENU>(wParam));
+        menu.SetCheck(IDM_REPEAT, repeatOn.load());
+        return 1;
+    }
+    case WM_COMMAND:
+        return DispatchCommand(LOWORD(wParam));
+    case WM_CLOSE:
+        CloseMainWindow(window, wParam);
+        return 1;
+    }
+    return 0;
+}
+
+void LayoutMainWindow()
+{
+    RECT client = {};
+    mainForm.GetClient(&client);
+    long width = client.right;
+    long pathHeight = ChildHeight(IDC_PATH_TEXT);
+    long volumeWidth = ChildWidth(IDC_VOLUME_TEXT);
+    mainForm.MoveChild(IDC_PATH_TEXT, 40, 16, width - 48, pathHeight, 1);
+    mainForm.MoveChild(IDC_KEY_TEXT, 8, 16, 24, pathHeight, 1);
+    mainForm.MoveChild(IDC_POSITION_BAR, 10, 40, width - 20, ChildHeight(IDC_POSITION_BAR), 1);
+    mainForm.MoveChild(IDC_VOLUME_TEXT, width - volumeWidth - 10, 70, volumeWidth, ChildHeight(IDC_VOLUME_TEXT), 1);
+    mainForm.Invalidate(0, 0);
+}
+
+void TimerTick()
+{
+    UINT start = 0, end = 0;
+    ReadBarMarkers(&start, &end);
+    markerStart = start;
+    markerEnd = end;
+    char text[sizeof(timeText)];
+    UINT position = 0;
+    if (TakeTimeText(text, &position)) {
+        mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_SETPOS, 0, position);
+        mainForm.SetTextChild(IDC_TIME_TEXT, text);
+    }
+}
+
+int OpenCommand()
+{
+    CCmnDlg dialog(mainForm);
+    char file[MAX_PATH];
+    memset(file, 0, sizeof(file));
+    if (!wavePath.IsEmpty() && strlen(wavePath) < sizeof(file))
+        stringadd(file, wavePath);
+    if (dialog.ShowOpen(file, kOpenFilter, 0, kOpenFlags) != 1)
+        return 0;
+    wavePath = file;
+    CloseWave();
+    return LoadWave(wavePath);
+}
+
+int ReloadCommand()
+{
+    if (wavePath.IsEmpty())
+        return 0;
+    CloseWave();
+    return LoadWave(wavePath);
+}
+
+int WebSiteCommand()
+{
+    char question[1024];
+    stringadd(question, GetResString(appInstance, IDS_CONNECT_QUESTION));
+    if (mainForm.MsgBox(question, MB_YESNO | MB_ICONQUESTION, 0) != IDNO)
+        shellExecute(0, "open", GetResString(appInstance, IDS_WEB_ADDRESS), 0, 0, SW_SHOW);
+    return 1;
+}
+
+int DispatchCommand(UINT id)
+{
+    UINT marker = 0;
+    switch (id) {
+    case IDM_OPEN:          OpenCommand(); break;
+    case IDM_CLOSE:         CloseWave(); break;
+    case IDM_EXIT:          mainForm.SendMessageA(WM_CLOSE, 0, 0); break;
+    case IDM_GOTO_BEGIN:    SeekTo(0, 1); break;
+    case IDM_GOTO_START:    ReadBarMarkers(&marker, 0); SeekTo(marker, 1); break;
+    case IDM_GOTO_END:      ReadBarMarkers(0, &marker); SeekTo(marker, 1); break;
+    case IDM_PLAY_PAUSE:    PlayPause(); break;
+    case IDM_ABOUT:         AboutCommand(); break;
+    case IDM_REPEAT:        repeatOn = !repeatOn.load(); break;
+    case IDM_STOP_AT_START: ReadBarMarkers(&marker, 0); SeekTo(marker, 0); break;
+    case IDM_KEY_CLEAR:     KeyClear(); break;
+    case IDM_WEB_SITE:      WebSiteCommand(); break;
+    case IDM_RELOAD:        ReloadCommand(); break;
+    case IDM_VOLUME_UP:     VolumeUp(); break;
+    case IDM_KEY_UP:        KeyUp(); break;
+    case IDM_KEY_DOWN:      KeyDown(); break;
+    case IDM_VOLUME_DOWN:   VolumeDown(); break;
+    case IDM_VOLUME_CLEAR:  VolumeClear(); break;
+    case IDM_BAR_COLORS:    BarColorsCommand(); break;
+    default:                return 0;
+    }
+    return 1;
+}

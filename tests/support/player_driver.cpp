@@ -1,0 +1,169 @@
+// player_driver.cpp - helpers for driving the player's windows from a second thread.
+#include "player_driver.h"
+
+#include "position_bar.h"
+
+namespace playerdrive {
+
+bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (cond())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(5);
+    }
+}
+
+namespace {
+
+struct FindData {
+    const char* className;
+    const char* title;
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
+{
+    FindData* data = reinterpret_cast<FindData*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != data->processId || !IsWindowVisible(window))
+        return TRUE;
+    if (data->className && ClassName(window) != data->className)
+        return TRUE;
+    if (data->title && Text(window) != data->title)
+        return TRUE;
+    data->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> FindTopWindows(const char* className, const char* title, DWORD processId)
+{
+    FindData data = {className, title, processId ? processId : GetCurrentProcessId(), {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND WaitForWindow(const char* className, const char* title, HWND owner, DWORD timeoutMs, DWORD processId)
+{
+    HWND result = 0;
+    WaitFor([&] {
+        for (HWND w : FindTopWindows(className, title, processId)) {
+            if (!owner || GetWindow(w, GW_OWNER) == owner) {
+                result = w;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return result;
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+std::string Text(HWND window)
+{
+    char buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
+                             5000, &length))
+        return std::string();
+    return std::string(buffer);
+}
+
+std::string ClassName(HWND window)
+{
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, sizeof(buffer));
+    return buffer;
+}
+
+void Click(HWND dialog, int id, WORD notification)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+COLORREF Pixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+bool WaitForPixel(HWND window, int x, int y, COLORREF color, COLORREF* seen, DWORD timeoutMs)
+{
+    COLORREF last = CLR_INVALID;
+    bool ok = WaitFor([&] {
+        last = Pixel(window, x, y);
+        return last == color;
+    }, timeoutMs);
+    if (seen)
+        *seen = last;
+    return ok;
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT r = {};
+    GetClientRect(window, &r);
+    SIZE s = {r.right - r.left, r.bottom - r.top};
+    return s;
+}
+
+SIZE WindowSize(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    SIZE s = {r.right - r.left, r.bottom - r.top};
+    return s;
+}
+
+void TypeKey(HWND window, WORD vk, bool ctrl)
+{
+    SetForegroundWindow(window);
+    INPUT inputs[4] = {};
+    int n = 0;
+    auto key = [&](WORD code, bool up) {
+        inputs[n].type = INPUT_KEYBOARD;
+        inputs[n].ki.wVk = code;
+        inputs[n].ki.wScan = static_cast<WORD>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC));
+        inputs[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (ctrl)
+        key(VK_CONTROL, false);
+    key(vk, false);
+    key(vk, true);
+    if (ctrl)
+        key(VK_CONTROL, true);
+    SendInput(n, inputs, sizeof(INPUT));
+}
+
+BarState ReadBar(HWND bar)
+{
+    BarState s = {};
+    SendMessageA(bar, BM2_GETRANGE, reinterpret_cast<WPARAM>(&s.minimum), reinterpret_cast<LPARAM>(&s.maximum));
+    SendMessageA(bar, BM2_GETMARKERS, reinterpret_cast<WPARAM>(&s.start), reinterpret_cast<LPARAM>(&s.end));
+    SendMessageA(bar, BM2_GETPOS, 0, reinterpret_cast<LPARAM>(&s.position));
+    return s;
+}
+
+BarColours ReadBarColours(HWND bar)
+{
+    Bar2Colors colors = {};
+    SendMessageA(bar, BM2_GETCOLORS, 0, reinterpret_cast<LPARAM>(&colors));
+    BarColours c = {{colors.bkgColor, colors.lineColor, colors.barColor, colors.markerColor}};
+    return c;
+}
+
+}  // namespace playerdrive

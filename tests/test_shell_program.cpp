@@ -1,0 +1,115 @@
+// End-to-end run of velmora.exe itself: a copy of the program and its library in a folder of
+// their own is started as a process of its own, a WAVE file is opened through its real open
+// dialog, played with repeat on, and the window is closed. The captured audio must hold the file's
+// samples looping without a gap, and velmora.ini beside the program the six settings.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "harness_util.h"
+#include "player_driver.h"
+#include "player_texts.h"
+#include "resource.h"
+
+namespace {
+
+using namespace playerdrive;
+
+std::string ExeDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+// The file's sample bytes: 16-bit stereo counting up in steps of 7 from a seed.
+std::string SampleBytes(DWORD frames, short seed)
+{
+    std::string data;
+    for (DWORD i = 0; i < frames * 2; ++i) {
+        short s = static_cast<short>(seed + static_cast<short>(i * 7));
+        data.append(reinterpret_cast<const char*>(&s), 2);
+    }
+    return data;
+}
+
+std::string WaveFile(const std::string& data)
+{
+    auto u32 = [](DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](WORD v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    return "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) + u16(2) +
+           u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" + u32(static_cast<DWORD>(data.size())) + data;
+}
+
+TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
+{
+    // The program and its library, copied to a folder of their own (the settings file goes there).
+    std::string folder = testutil::TempPath("program");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string exe = folder + "\\velmora.exe";
+    ASSERT_TRUE(CopyFileA((ExeDirectory() + "velmora.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((ExeDirectory() + "Tarvik.dll").c_str(), (folder + "\\Tarvik.dll").c_str(), FALSE));
+    std::string ini = folder + "\\velmora.ini";
+    DeleteFileA(ini.c_str());
+
+    const DWORD frames = 22050;  // half a second: shorter than the six blocks, so it loops at once
+    std::string data = SampleBytes(frames, 1234);
+    std::string wave = testutil::TempPath("loop.wav");
+    ASSERT_TRUE(testutil::WriteWholeFile(wave, WaveFile(data)));
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                               &si, &pi)) << GetLastError();
+
+    HWND main = WaitForWindow("#32770", playertext::kDisplayName, nullptr, 30000, pi.dwProcessId);
+    ASSERT_NE(main, nullptr) << "velmora.exe showed no main window";
+    EXPECT_NE(nullptr, GetMenu(main));
+    EXPECT_EQ(140, WindowSize(main).cy);
+
+    // Open through the real dialog.
+    PostMessageA(main, WM_COMMAND, IDM_OPEN, 0);
+    HWND dialog = WaitForWindow("#32770", nullptr, main, 15000, pi.dwProcessId);
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (!name)
+        name = GetDlgItem(dialog, 0x480);
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wave.c_str()));
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return Text(GetDlgItem(main, IDC_PATH_TEXT)) == wave; }, 10000))
+        << Text(GetDlgItem(main, IDC_PATH_TEXT));
+
+    // Repeat on, play: the file loops without a gap.
+    PostMessageA(main, WM_COMMAND, IDM_REPEAT, 0);
+    PostMessageA(main, WM_COMMAND, IDM_PLAY_PAUSE, 0);
+    std::string twice = data + data;
+    std::string captured;
+    bool looped = WaitFor([&] {
+        return testutil::ReadWholeFile(testutil::CapturePath(), captured) && captured.find(twice) != std::string::npos;
+    }, 15000);
+    EXPECT_TRUE(looped) << "captured " << captured.size() << " bytes without the file played twice in a row";
+    EXPECT_FALSE(Text(GetDlgItem(main, IDC_TIME_TEXT)).empty());
+
+    // Close the window: the program ends by itself and leaves its settings.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 15000));
+    DWORD code = 1234;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(0u, code);
+    if (code == STILL_ACTIVE)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    const char* keys[] = {"BarColor", "BkgColor", "LineColor", "MarkerColor", "Octave", "Volume"};
+    const int expected[] = {16777215, 12632256, 0, 16711680, 0, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(expected[i], static_cast<int>(GetPrivateProfileIntA("Settings", keys[i], -1, ini.c_str()))) << keys[i];
+}
+
+}  // namespace
