@@ -83,7 +83,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
     if (message == WM_INITDIALOG) {
         ColorDialog* self = reinterpret_cast<ColorDialog*>(lParam);
         self->SetWindow(window);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->MoveToCenter(0);
         Bar2Colors* colors = &self->m_params->colors;
         self->SendMessageChild(IDC_POSITION_BAR, BM2_SETRANGE, 0, 100);
@@ -94,7 +94,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
         return 1;
     }
 
-    ColorDialog* self = reinterpret_cast<ColorDialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    ColorDialog* self = reinterpret_cast<ColorDialog*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self)
         return 0;
 
@@ -102,7 +102,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
     case WM_COMMAND: {
         UINT id = LOWORD(wParam);
         if (id == IDOK || id == IDCANCEL) {
-            PostMessageA(window, WM_CLOSE, id, 0);
+            ::PostMessageA(window, WM_CLOSE, id, 0);
             return 1;
         }
         if (id >= IDC_SWATCH_BKG && id <= IDC_SWATCH_MARKER) {
@@ -112,7 +112,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
         return 0;
     }
     case WM_CLOSE:
-        EndDialog(window, wParam);
+        ::EndDialog(window, wParam);
         return 1;
     case WM_CTLCOLORSTATIC: {
         int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
@@ -123,7 +123,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
     case WM_DESTROY:
         // No brush outlives the dialog, and no later message reaches the object.
         self->ReleaseBrushes();
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         return 0;
     }
     return 0;
@@ -150,19 +150,19 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND window, UINT message, WPARAM wPara
     if (message == WM_INITDIALOG) {
         AboutDialog* self = reinterpret_cast<AboutDialog*>(lParam);
         self->SetWindow(window);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->MoveToCenter(self->GetParent());
         return 1;
     }
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            PostMessageA(window, WM_CLOSE, LOWORD(wParam), 0);
+            ::PostMessageA(window, WM_CLOSE, LOWORD(wParam), 0);
             return 1;
         }
         return 0;
     case WM_CLOSE:
-        EndDialog(window, wParam);
+        ::EndDialog(window, wParam);
         return 1;
     }
     return 0;

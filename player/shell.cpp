@@ -74,6 +74,13 @@ void InitMainWindow(HWND window)
     volume = playerSettings.Volume;
     ShowKey();
     ShowVolume();
+    // The template's size need not come out at the fixed height; the system's size limits apply
+    // only to later sizing, so the window is brought to its height here.
+    RECT frame = {};
+    mainForm.GetRect(&frame);
+    long width = frame.right - frame.left;
+    mainForm.SetWindowPos(0, 0, 0, width < MAIN_WINDOW_MIN_WIDTH ? MAIN_WINDOW_MIN_WIDTH : width, MAIN_WINDOW_HEIGHT,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     mainForm.SendMessageA(WM_SIZE, 0, 0);
 }
 

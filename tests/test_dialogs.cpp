@@ -31,6 +31,8 @@ INT_PTR RunDriven(const std::function<INT_PTR()>& modal, const std::function<voi
     std::atomic<bool> done(false);
     std::thread driver([&] {
         drive();
+        // The driver's own answer gets its time first; only what is still open after that is closed.
+        WaitFor([&] { return done.load(); }, 5000);
         WaitFor([&] {
             if (done)
                 return true;
@@ -152,8 +154,7 @@ void AnswerChooser(HWND owner, COLORREF color, bool ok)
     HWND chooser = WaitForWindow("#32770", nullptr, owner);
     ASSERT_NE(chooser, nullptr) << "no colour chooser appeared";
     if (ok) {
-        static UINT setRgb = RegisterWindowMessageA(SETRGBSTRINGA);
-        SendMessageA(chooser, setRgb, 0, color);
+        ASSERT_TRUE(SetChooserColour(chooser, color));
     }
     Click(chooser, ok ? IDOK : IDCANCEL);
     ASSERT_TRUE(WaitForWindowGone(chooser));
@@ -194,8 +195,10 @@ TEST_F(DialogsTest, ColourDialogOpensWithTheColoursOnSwatchesAndSample)
             EXPECT_EQ(Entry(kDefaultColors, i), c.c[i]) << "sample colour " << i;
         ExpectSwatches(d, kDefaultColors, "fresh dialog");
         ExpectSample(sample, kDefaultColors, "fresh dialog");
-        // The labels are drawn with the default colours, not a swatch brush.
-        EXPECT_EQ(0, SendMessageA(d, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(FindWindowExA(d, nullptr, "Static", playertext::kBkgLabel))));
+        // The labels are left to the default colours: the dialog procedure does not answer for them.
+        HWND label = FindWindowExA(d, nullptr, "Static", playertext::kBkgLabel);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(0, ColorDialog::DialogProc(d, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(label)));
         Click(d, IDCANCEL);
     });
     EXPECT_EQ(2, result);

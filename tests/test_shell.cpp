@@ -113,6 +113,8 @@ protected:
             if (main) {
                 mainWindow_ = main;
                 drive(main);
+                // Tests that end the program themselves get the time to do it.
+                WaitFor([&] { return done.load(); }, 300);
             }
             WaitFor([&] {
                 if (done)
@@ -152,15 +154,20 @@ void Command(HWND main, UINT id)
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-// Types a key and waits until the main thread has handled everything queued before it returned.
+// Returns once the main thread is back in its loop (it handles sent messages only there).
+void Sync(HWND main)
+{
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+}
+
+// Types a key; returns once the main thread has handled it.
 void Key(HWND main, WORD vk, bool ctrl = false)
 {
-    TypeKey(main, vk, ctrl);
-    // A sent message is handled only after the input queued before it has been taken by the loop.
-    WaitFor([&] {
-        DWORD_PTR r = 0;
-        return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r) != 0;
-    });
+    EXPECT_TRUE(TypeKey(main, vk, ctrl)) << "key " << vk << " was not taken";
+    // The key's release is taken; let that loop round finish.
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
 }
 
 // Answers the open dialog that the main window shows: types the path and presses Open, or cancels.
@@ -208,6 +215,9 @@ void OpenThroughDialog(HWND main, const std::string& path)
     std::thread answer([&] { AnswerOpen(main, &path); });
     Key(main, 'O', true);
     answer.join();
+    EXPECT_TRUE(WaitFor([&] { return ChildText(main, IDC_PATH_TEXT) == path; }, 10000)) << "not loaded: " << path;
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
 }
 
 // Where the child sits in the main window's client area.
@@ -482,6 +492,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         std::thread cancel([&] { AnswerOpen(main, nullptr); });
         Key(main, 'O', true);
         cancel.join();
+        Sync(main);
         EXPECT_EQ(PLAY_PLAYING, PlayState.load());
         EXPECT_EQ(good, ChildText(main, IDC_PATH_TEXT));
         EXPECT_EQ(good, std::string(static_cast<char*>(wavePath)));
@@ -494,6 +505,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         });
         Key(main, 'O', true);
         answer.join();
+        Sync(main);
         EXPECT_EQ(playertext::kNotWave, box.text);
         EXPECT_EQ(playertext::kDisplayName, box.caption);
         EXPECT_EQ(PLAY_NONE, PlayState.load());
@@ -574,7 +586,7 @@ TEST_F(ShellTest, ColourDialogFromTheMenuReachesTheBarAndTheSettings)
             Click(d, IDC_SWATCH_BKG, STN_CLICKED);
             HWND chooser = WaitForWindow("#32770", nullptr, d);
             ASSERT_NE(chooser, nullptr);
-            SendMessageA(chooser, RegisterWindowMessageA(SETRGBSTRINGA), 0, 0x4080C0);
+            ASSERT_TRUE(SetChooserColour(chooser, 0x4080C0));
             Click(chooser, IDOK);
             WaitForWindowGone(chooser);
             Click(d, IDOK);

@@ -2,6 +2,7 @@
 #include "player_driver.h"
 
 #include "position_bar.h"
+#include <stdio.h>
 
 namespace playerdrive {
 
@@ -128,7 +129,24 @@ SIZE WindowSize(HWND window)
     return s;
 }
 
-void TypeKey(HWND window, WORD vk, bool ctrl)
+namespace {
+
+// The key whose release TypeKey waits for, and the event set when the owner thread takes it.
+HANDLE g_keyTaken = nullptr;
+WORD g_lastKey = 0;
+
+LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) &&
+        msg->wParam == g_lastKey)
+        SetEvent(g_keyTaken);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+bool TypeKey(HWND window, WORD vk, bool ctrl, DWORD timeoutMs)
 {
     SetForegroundWindow(window);
     INPUT inputs[4] = {};
@@ -146,7 +164,35 @@ void TypeKey(HWND window, WORD vk, bool ctrl)
     key(vk, true);
     if (ctrl)
         key(VK_CONTROL, true);
+    // Input is taken after sent and posted messages, so the only sure sign that the key has been
+    // handled is its last release being taken from the queue by the window's thread (whichever
+    // loop runs there, also a modal one).
+    if (!g_keyTaken)
+        g_keyTaken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ResetEvent(g_keyTaken);
+    g_lastKey = ctrl ? VK_CONTROL : vk;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchKeys, nullptr, GetWindowThreadProcessId(window, nullptr));
     SendInput(n, inputs, sizeof(INPUT));
+    bool taken = WaitForSingleObject(g_keyTaken, timeoutMs) == WAIT_OBJECT_0;
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    return taken;
+}
+
+bool SetChooserColour(HWND chooser, COLORREF color)
+{
+    // The chooser's red, green and blue boxes (0x2C2 to 0x2C4); each change is taken at once.
+    const int ids[3] = {0x2C2, 0x2C3, 0x2C4};
+    const int values[3] = {GetRValue(color), GetGValue(color), GetBValue(color)};
+    for (int i = 0; i < 3; ++i) {
+        HWND edit = GetDlgItem(chooser, ids[i]);
+        if (!edit)
+            return false;
+        std::string text = std::to_string(values[i]);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(ids[i], EN_UPDATE), reinterpret_cast<LPARAM>(edit));
+    }
+    return true;
 }
 
 BarState ReadBar(HWND bar)
