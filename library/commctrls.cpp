@@ -339,7 +339,8 @@ long CListView::InsertColumn(LVCOLUMNA* column, long index)
 
 long CListView::operator+=(LVCOLUMNA* column)
 {
-    return InsertColumn(column, -1);
+    // The control refuses a negative column index; an index past the last column appends.
+    return InsertColumn(column, 0x7FFFFFFF);
 }
 
 long CListView::InsertString(const char* text, long item, long extra, long image)

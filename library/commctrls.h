@@ -144,7 +144,7 @@ public:
     long InsertColumn(const char* text, long width, long index);
     // Returns the new column's index, or -1 (LVM_INSERTCOLUMNA).
     long InsertColumn(LVCOLUMNA* column, long index);
-    // Appends the column; returns its index, or -1.
+    // Appends the column after the last one; returns its index, or -1.
     long operator+=(LVCOLUMNA* column);
     // Returns the new item's index, or -1 (LVM_INSERTITEMA); extra has no effect.
     long InsertString(const char* text, long item, long extra, long image);

