@@ -328,6 +328,9 @@ TEST_F(Trace, DirectivesWriteOneLine)
     EXPECT_EQ("end\n", output.Next());
     trace("");
     EXPECT_EQ("\n", output.Next());
+    // A null text is written as "(null)" rather than read.
+    trace("<%s>", static_cast<const char*>(nullptr));
+    EXPECT_EQ("<(null)>\n", output.Next());
 }
 
 TEST_F(Trace, LongLinesStopAt1022Characters)
