@@ -365,7 +365,8 @@ long stringsub(char* dst, const char* src, unsigned long n)
 
 long stringcut(char* dst, const char* src, unsigned long start, unsigned long end)
 {
-    if (start >= end) {
+    // A start index past the end of src copies nothing instead of reading beyond it.
+    if (start >= end || start > strlen(src)) {
         dst[0] = '\0';
         return 0;
     }

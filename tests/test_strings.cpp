@@ -506,6 +506,10 @@ TEST(StringFunctions, SubCutAndInsert)
     EXPECT_TEXT("", buffer);
     EXPECT_EQ(0, stringcut(buffer, "abcdef", 5, 2));
     EXPECT_TEXT("", buffer);
+    EXPECT_EQ(0, stringcut(buffer, "abcdef", 6, 9));
+    EXPECT_TEXT("", buffer);
+    EXPECT_EQ(0, stringcut(buffer, "ab", 50, 60)) << "a start past the end reads nothing";
+    EXPECT_TEXT("", buffer);
 
     stringadd(buffer, "held");
     stringins(buffer, "ABC", 2);
