@@ -384,8 +384,8 @@ long CListView::operator+=(LVITEMA* item)
 
 long CListView::SetStyle(long bits)
 {
-    long previous = GetWindowLongA(GetWindow(), GWL_STYLE);
-    SetWindowLongA(GetWindow(), GWL_STYLE, previous | bits);
+    long previous = ::GetWindowLongA(GetWindow(), GWL_STYLE);
+    ::SetWindowLongA(GetWindow(), GWL_STYLE, previous | bits);
     return previous;
 }
 
