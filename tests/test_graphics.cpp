@@ -1222,6 +1222,12 @@ TEST_F(Fonts, SetWindowFontSendsWmSetFont)
         ASSERT_EQ(1u, g_setFont.size());
         EXPECT_EQ(reinterpret_cast<WPARAM>(font.GetFont()), g_setFont[0].first);
         EXPECT_EQ(TRUE, g_setFont[0].second) << "redraw";
+        // The same through a window wrapper.
+        CForm form(window);
+        EXPECT_EQ(0x5E7F, font.SetWindowFont(&form));
+        ASSERT_EQ(2u, g_setFont.size());
+        EXPECT_EQ(reinterpret_cast<WPARAM>(font.GetFont()), g_setFont[1].first);
+        EXPECT_EQ(TRUE, g_setFont[1].second);
         HFONT kept = font.GetFont();
         // The destructor leaves the font alone.
         CFonts* borrowed = new CFonts(kept);
