@@ -5,6 +5,7 @@
 
 #include "graphics.h"
 #include "filer.h"
+#include "form.h"
 
 namespace {
 
@@ -660,6 +661,12 @@ int CFonts::Destroy()
 long CFonts::SetWindowFont(HWND window)
 {
     return static_cast<long>(SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE));
+}
+
+long CFonts::SetWindowFont(CForm* form)
+{
+    return static_cast<long>(
+        SendMessageA(form ? form->GetWindow() : NULL, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE));
 }
 
 HFONT CFonts::GetFont() const

@@ -11,6 +11,8 @@
 #include <windows.h>
 #include "frame.h"
 
+class CForm;
+
 class TARVIK_API CBmp {
 public:
     // Takes the bitmap (null allowed); the object will delete it.
@@ -119,6 +121,8 @@ public:
     int Destroy();
     // Returns the WM_SETFONT result of setting the font (redraw on) on the window.
     long SetWindowFont(HWND window);
+    // Returns the WM_SETFONT result of setting the font (redraw on) on the form's window.
+    long SetWindowFont(CForm* form);
     // Returns the held handle.
     HFONT GetFont() const;
 

@@ -1075,6 +1075,18 @@ TEST_F(Region, FromAResourceAndFailures)
     ExpectMatches(region, 8, 4, shape, K);
     DeleteObject(region);
 
+    // Without an instance a name that is not a file is one of the system's own bitmaps.
+    HBITMAP system = LoadBitmapA(NULL, MAKEINTRESOURCEA(32754));  // OBM_CLOSE
+    ASSERT_NE(HBITMAP(NULL), system);
+    Pixels close = Read(system);
+    BITMAP bm;
+    GetObjectA(system, sizeof bm, &bm);
+    DeleteObject(system);
+    region = CreateBitmapRgn(NULL, MAKEINTRESOURCEA(32754), 0xFFFFFFFF);
+    ASSERT_NE(HRGN(NULL), region);
+    ExpectMatches(region, bm.bmWidth, bm.bmHeight, close, close[static_cast<size_t>((bm.bmHeight - 1) * bm.bmWidth)]);
+    DeleteObject(region);
+
     EXPECT_EQ(HRGN(NULL), CreateBitmapRgn(GetModuleHandleA(NULL), "NOSUCHBITMAP", 0));
     EXPECT_EQ(HRGN(NULL), CreateBitmapRgn(NULL, TempPath("missing.bmp").c_str(), 0));
     std::string junk = TempPath("junk.bmp");
@@ -1222,6 +1234,12 @@ TEST_F(Fonts, SetWindowFontSendsWmSetFont)
         ASSERT_EQ(1u, g_setFont.size());
         EXPECT_EQ(reinterpret_cast<WPARAM>(font.GetFont()), g_setFont[0].first);
         EXPECT_EQ(TRUE, g_setFont[0].second) << "redraw";
+        // The same through a window wrapper.
+        CForm form(window);
+        EXPECT_EQ(0x5E7F, font.SetWindowFont(&form));
+        ASSERT_EQ(2u, g_setFont.size());
+        EXPECT_EQ(reinterpret_cast<WPARAM>(font.GetFont()), g_setFont[1].first);
+        EXPECT_EQ(TRUE, g_setFont[1].second);
         HFONT kept = font.GetFont();
         // The destructor leaves the font alone.
         CFonts* borrowed = new CFonts(kept);
