@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <string>
 
 #include "harness_util.h"
@@ -41,6 +43,56 @@ std::string WaveFile(const std::string& data)
     auto u16 = [](WORD v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
     return "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) + u16(2) +
            u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" + u32(static_cast<DWORD>(data.size())) + data;
+}
+
+// Saves what the screen shows of the rectangle as a BMP file in the harness folder (screenshots/);
+// returns whether the file was written. Kept for looking at the program as a user sees it.
+bool SaveScreenshot(RECT r, const char* name)
+{
+    const char* harness = getenv("VELMORA_HARNESS");
+    if (!harness)
+        return false;
+    std::string folder = "Z:" + std::string(harness) + "/screenshots";
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
+    CreateDirectoryA(folder.c_str(), nullptr);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFOHEADER bi = {};
+    bi.biSize = sizeof(bi);
+    bi.biWidth = w;
+    bi.biHeight = h;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    bi.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER bf = {};
+    bf.bfType = 0x4D42;
+    bf.bfOffBits = sizeof(bf) + sizeof(bi);
+    bf.bfSize = bf.bfOffBits + stride * h;
+    std::string file(reinterpret_cast<const char*>(&bf), sizeof(bf));
+    file.append(reinterpret_cast<const char*>(&bi), sizeof(bi));
+    file.append(static_cast<const char*>(bits), stride * h);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(dib);
+    ReleaseDC(nullptr, screen);
+    return testutil::WriteWholeFile(folder + "\\" + name, file);
+}
+
+RECT Around(HWND window, int below = 0)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    r.bottom += below;
+    return r;
 }
 
 TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
@@ -94,6 +146,40 @@ TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
     }, 15000);
     EXPECT_TRUE(looped) << "captured " << captured.size() << " bytes without the file played twice in a row";
     EXPECT_FALSE(Text(GetDlgItem(main, IDC_TIME_TEXT)).empty());
+
+    // Screenshots: the main window, its menu open, the colour dialog and the version dialog.
+    Sleep(300);  // let the bar and the time text repaint before the picture
+    EXPECT_TRUE(SaveScreenshot(Around(main), "main.bmp"));
+    PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, 'p');
+    HWND popup = WaitForWindow("#32768", nullptr, nullptr, 5000, pi.dwProcessId);
+    EXPECT_NE(popup, nullptr);
+    if (popup) {
+        Sleep(300);
+        RECT r = Around(main, 160);
+        SaveScreenshot(r, "menu.bmp");
+        PostMessageA(main, WM_CANCELMODE, 0, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitFor([&] { return FindTopWindows("#32768", nullptr, pi.dwProcessId).empty(); }, 5000);
+    }
+    PostMessageA(main, WM_COMMAND, IDM_BAR_COLORS, 0);
+    HWND colours = WaitForWindow("#32770", playertext::kColorsTitle, main, 10000, pi.dwProcessId);
+    EXPECT_NE(colours, nullptr);
+    if (colours) {
+        Sleep(300);
+        EXPECT_TRUE(SaveScreenshot(Around(colours), "colours.bmp"));
+        Click(colours, IDCANCEL);
+        WaitForWindowGone(colours);
+    }
+    PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = WaitForWindow("#32770", playertext::kAboutTitle, main, 10000, pi.dwProcessId);
+    EXPECT_NE(about, nullptr);
+    if (about) {
+        Sleep(300);
+        EXPECT_TRUE(SaveScreenshot(Around(about), "about.bmp"));
+        Click(about, IDOK);
+        WaitForWindowGone(about);
+    }
 
     // Close the window: the program ends by itself and leaves its settings.
     PostMessageA(main, WM_CLOSE, 0, 0);
