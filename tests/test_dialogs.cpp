@@ -108,10 +108,12 @@ struct SampleGeometry {
 SampleGeometry SampleAt(HWND bar)
 {
     SIZE s = ClientSize(bar);
-    float scale = static_cast<float>(s.cx - 8) / 100.0f;
-    int x40 = static_cast<int>(40 * scale) + 4;
-    int rangeEnd = x40 + static_cast<int>(35 * scale);
-    int x50 = static_cast<int>(50 * scale) + 4;
+    // The bar's scale: single precision, applied in double precision and truncated.
+    float scale = static_cast<float>(static_cast<double>(s.cx - 8) / 100.0);
+    auto pixels = [&](int units) { return static_cast<int>(units * static_cast<double>(scale)); };
+    int x40 = pixels(40) + 4;
+    int rangeEnd = x40 + pixels(35);
+    int x50 = pixels(50) + 4;
     int mid = s.cy / 4 + s.cy / 4;
     SampleGeometry g = {{(rangeEnd + s.cx - 4) / 2, mid}, {(4 + x40) / 2, mid}, {(x50 + rangeEnd) / 2, mid}, {x50, 0}};
     return g;
