@@ -62,13 +62,13 @@ WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
 
     uint8_t riff[12];
     uint32_t got = source.ReadAt(0, riff, sizeof riff);
-    if (got < 4 || Le32(riff) != FOURCC_RIFF)
+    if (got < 4 || Le32(riff) != RIFF_ID_RIFF)
         return WAVE_NOT_RIFF;
-    if (got < 12 || Le32(riff + 8) != FOURCC_WAVE)
+    if (got < 12 || Le32(riff + 8) != RIFF_ID_WAVE)
         return WAVE_NOT_WAVE;
 
     uint8_t chunk[8];
-    if (!ReadExactly(source, 12, chunk, 8) || Le32(chunk) != FOURCC_FMT)
+    if (!ReadExactly(source, 12, chunk, 8) || Le32(chunk) != RIFF_ID_FMT)
         return WAVE_NO_FORMAT;
     const uint32_t fmtSize = Le32(chunk + 4);
     header.formatChunkBytes = fmtSize;
@@ -116,10 +116,10 @@ WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
         bool havePlain = ReadExactly(source, next, plain, 8);
         const uint8_t* use = 0;
         uint64_t at = 0;
-        if (havePadded && Le32(padded) == FOURCC_DATA) {
+        if (havePadded && Le32(padded) == RIFF_ID_DATA) {
             use = padded;
             at = next + 1;
-        } else if (havePlain && Le32(plain) == FOURCC_DATA) {
+        } else if (havePlain && Le32(plain) == RIFF_ID_DATA) {
             use = plain;
             at = next;
         } else if (havePadded && (PlausibleId(Le32(padded)) || !havePlain || !PlausibleId(Le32(plain)))) {
@@ -132,7 +132,7 @@ WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
             return WAVE_NO_DATA;
         }
         uint32_t chunkSize = Le32(use + 4);
-        if (Le32(use) == FOURCC_DATA) {
+        if (Le32(use) == RIFF_ID_DATA) {
             uint64_t offset = at + 8;
             if (offset > 0xFFFFFFFFull)
                 return WAVE_NO_DATA;

@@ -18,10 +18,10 @@ const uint32_t BLOCK_BYTES = 20000;
 const int BLOCK_COUNT = 6;
 
 // Four-character codes as the little-endian words of their bytes.
-const uint32_t FOURCC_RIFF = 0x46464952;
-const uint32_t FOURCC_WAVE = 0x45564157;
-const uint32_t FOURCC_FMT = 0x20746D66;
-const uint32_t FOURCC_DATA = 0x61746164;
+const uint32_t RIFF_ID_RIFF = 0x46464952;
+const uint32_t RIFF_ID_WAVE = 0x45564157;
+const uint32_t RIFF_ID_FMT = 0x20746D66;
+const uint32_t RIFF_ID_DATA = 0x61746164;
 
 // Format tags the walk knows by name.
 const uint16_t WAVE_TAG_PCM = 0x0001;

@@ -1,0 +1,6 @@
+// shell.cpp - the player's frame: program-wide objects.
+#include "shell.h"
+
+CForm mainForm;
+CString wavePath;
+CFiler waveFile;
