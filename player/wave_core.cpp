@@ -201,12 +201,16 @@ void ApplyGain(void* data, uint32_t bytes, uint32_t bytesPerSample, int v)
         return;
     }
     if (narrow && bytesPerSample == 2) {
-        for (uint32_t i = 0; i + 2 <= bytes; i += 2) {
-            int32_t s = static_cast<int16_t>(static_cast<uint16_t>(p[i] | (p[i + 1] << 8)));
+        // Samples are little-endian, as is every machine the player runs on.
+        const uint32_t n = bytes / 2;
+        for (uint32_t i = 0; i < n; ++i) {
+            int16_t s16;
+            memcpy(&s16, p + 2 * i, 2);
+            int32_t s = s16;
             int32_t r = s + s * v / 10;
             r = r < -32768 ? -32768 : (r > 32767 ? 32767 : r);
-            p[i] = static_cast<uint8_t>(r);
-            p[i + 1] = static_cast<uint8_t>(static_cast<uint32_t>(r) >> 8);
+            int16_t out = static_cast<int16_t>(r);
+            memcpy(p + 2 * i, &out, 2);
         }
         return;
     }
