@@ -50,23 +50,31 @@ int WINAPI DumpMatrix(D3DXMATRIX* matrix)
 
 namespace {
 
+// Rounds one result to single precision. On x87 (32-bit builds) intermediate results otherwise keep
+// extended precision, and the boundary cases of the test would depend on the compiler's register use.
+inline float F(float value)
+{
+    volatile float stored = value;
+    return stored;
+}
+
 void Subtract(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
-    out.x = a.x - b.x;
-    out.y = a.y - b.y;
-    out.z = a.z - b.z;
+    out.x = F(a.x - b.x);
+    out.y = F(a.y - b.y);
+    out.z = F(a.z - b.z);
 }
 
 void Cross(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
-    out.x = a.y * b.z - a.z * b.y;
-    out.y = a.z * b.x - a.x * b.z;
-    out.z = a.x * b.y - a.y * b.x;
+    out.x = F(F(a.y * b.z) - F(a.z * b.y));
+    out.y = F(F(a.z * b.x) - F(a.x * b.z));
+    out.z = F(F(a.x * b.y) - F(a.y * b.x));
 }
 
 float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
+    return F(F(F(a.x * b.x) + F(a.y * b.y)) + F(a.z * b.z));
 }
 
 }  // namespace
@@ -103,9 +111,9 @@ int WINAPI IntersectTriangle(D3DXVECTOR3* origin, D3DXVECTOR3* direction, D3DXVE
     D3DXVECTOR3 q;
     Cross(q, tv, edge1);
     float w = Dot(*direction, q);
-    if (w < 0.0f || u + w > det)
+    if (w < 0.0f || F(u + w) > det)
         return 0;
 
-    *t = Dot(edge2, q) * (1.0f / det);
+    *t = F(Dot(edge2, q) * F(1.0f / det));
     return 1;
 }

@@ -186,17 +186,17 @@ CString& CString::operator-=(unsigned long count)
     return *this;
 }
 
-int CString::IsEmpty()
+int CString::IsEmpty() const
 {
     return (!m_text || m_text[0] == '\0') ? 1 : 0;
 }
 
-char* CString::GetString()
+char* CString::GetString() const
 {
     return m_text;
 }
 
-unsigned long CString::GetLength()
+unsigned long CString::GetLength() const
 {
     return m_text ? static_cast<unsigned long>(stringlen(m_text)) : 0;
 }
@@ -365,7 +365,8 @@ long stringsub(char* dst, const char* src, unsigned long n)
 
 long stringcut(char* dst, const char* src, unsigned long start, unsigned long end)
 {
-    if (start >= end) {
+    // A start index past the end of src copies nothing instead of reading beyond it.
+    if (start >= end || start > strlen(src)) {
         dst[0] = '\0';
         return 0;
     }

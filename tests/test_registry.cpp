@@ -340,19 +340,19 @@ TEST(Event, SignalledAndWaitedOnFromASecondThread)
     HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, RelayThread, &relay, 0, NULL);
     ASSERT_NE((HANDLE)0, thread);
 
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
     EXPECT_NE(0, start.SetEvent());
     EXPECT_TRUE(WaitAndPump(HandleOf(answer), 10000));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
     CloseHandle(thread);
-    EXPECT_EQ(WAIT_OBJECT_0, relay.waitResult);
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, relay.waitResult);
 
     // The automatic event was consumed by the thread's wait; the manual one stays set until reset.
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(HandleOf(start), 0));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(start), 0));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
     EXPECT_NE(0, answer.ResetEvent());
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
 
     EXPECT_EQ(1, start.Destroy());
     EXPECT_EQ(1, answer.Destroy());
@@ -394,9 +394,9 @@ TEST(Event, NamedEventOpenedTwiceReportsAlreadyExists)
 
     // Both handles refer to one event object.
     EXPECT_NE(0, a.SetEvent());
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(HandleOf(b), 0));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(b), 0));
     EXPECT_NE(0, b.ResetEvent());
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(HandleOf(a), 0));
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(a), 0));
     EXPECT_EQ(1, a.Destroy());
     EXPECT_EQ(1, b.Destroy());
 }
@@ -410,6 +410,6 @@ TEST(Event, DestructorLeavesTheEventOpen)
         h = HandleOf(event);
     }
     EXPECT_NE(0, SetEvent(h));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h, 0));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(h, 0));
     EXPECT_NE(0, CloseHandle(h));
 }

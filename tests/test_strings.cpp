@@ -333,12 +333,12 @@ namespace {
 class CountingString : public CString {
 public:
     explicit CountingString(const char* text) : CString(text) {}
-    int IsEmpty() override
+    int IsEmpty() const override
     {
         ++isEmptyCalls;
         return CString::IsEmpty();
     }
-    char* GetString() override
+    char* GetString() const override
     {
         ++getStringCalls;
         return CString::GetString();
@@ -355,8 +355,8 @@ public:
     }
     using CString::operator=;
     using CString::operator==;
-    int isEmptyCalls = 0;
-    int getStringCalls = 0;
+    mutable int isEmptyCalls = 0;
+    mutable int getStringCalls = 0;
     int assignCalls = 0;
     int compareCalls = 0;
 };
@@ -505,6 +505,10 @@ TEST(StringFunctions, SubCutAndInsert)
     EXPECT_EQ(0, stringcut(buffer, "abcdef", 4, 4));
     EXPECT_TEXT("", buffer);
     EXPECT_EQ(0, stringcut(buffer, "abcdef", 5, 2));
+    EXPECT_TEXT("", buffer);
+    EXPECT_EQ(0, stringcut(buffer, "abcdef", 6, 9));
+    EXPECT_TEXT("", buffer);
+    EXPECT_EQ(0, stringcut(buffer, "ab", 50, 60)) << "a start past the end reads nothing";
     EXPECT_TEXT("", buffer);
 
     stringadd(buffer, "held");
