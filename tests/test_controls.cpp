@@ -41,20 +41,30 @@ protected:
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kHostClass;
         RegisterClassA(&wc);
+
+        s_hostWindow = CreateWindowExA(0, kHostClass, "controls", WS_POPUP | WS_BORDER | WS_VISIBLE, 30, 30, 500, 360,
+                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(s_hostWindow);
+        s_hostWindow = NULL;
+        testutil::PumpPending();
     }
 
     void SetUp() override
     {
         g_notifications.clear();
-        host = CreateWindowExA(0, kHostClass, "controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 500, 360,
-                               NULL, NULL, GetModuleHandleA(NULL), NULL);
+        host = s_hostWindow;
         ASSERT_TRUE(host != NULL);
+        SetWindowPos(host, NULL, 30, 30, 500, 360, SWP_NOZORDER);
     }
 
+    // Destroys every child of the host.
     void TearDown() override
     {
-        if (host)
-            DestroyWindow(host);
+        while (HWND child = GetWindow(host, GW_CHILD))
+            DestroyWindow(child);
         testutil::PumpPending();
     }
 
@@ -66,8 +76,11 @@ protected:
         return c;
     }
 
+    static HWND s_hostWindow;
     HWND host = NULL;
 };
+
+HWND Host::s_hostWindow = NULL;
 
 // The one message a forwarder sent, checked against what was expected.
 void ExpectOne(const std::vector<LoggedMessage>& seen, UINT message, WPARAM wParam, LPARAM lParam,

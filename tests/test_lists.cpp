@@ -68,18 +68,31 @@ void RegisterParentClass()
 const DWORD kCheckStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_OWNERDRAWFIXED |
                           LBS_HASSTRINGS | LBS_NOTIFY;
 
-// A top-level window holding a list box (kListId) and a push button (kButtonId).
+// A top-level window, kept for the whole suite, holding for each test a list box (kListId) and a
+// push button (kButtonId).
 class ListWindow : public ::testing::Test {
 protected:
+    static void SetUpTestSuite()
+    {
+        RegisterParentClass();
+        s_parent = CreateWindowExA(0, kParentClass, "lists", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 460, 340,
+                                   NULL, NULL, GetModuleHandleA(NULL), NULL);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(s_parent);
+        s_parent = NULL;
+        testutil::PumpPending();
+    }
+
     void SetUp() override { Make(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS); }
 
     void Make(DWORD listStyle)
     {
-        RegisterParentClass();
-        g_parentSeen.clear();
-        parent = CreateWindowExA(0, kParentClass, "lists", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 460, 340,
-                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+        parent = s_parent;
         ASSERT_TRUE(parent != NULL);
+        ASSERT_TRUE(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(parent, GWLP_WNDPROC)) == ParentProc)
+            << "an earlier test left the parent hooked";
         list = CreateWindowExA(0, "LISTBOX", NULL, listStyle, 0, 0, 300, 200, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), GetModuleHandleA(NULL), NULL);
         ASSERT_TRUE(list != NULL);
@@ -90,12 +103,14 @@ protected:
         if (listStyle & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE))
             SendMessageA(list, LB_SETITEMHEIGHT, 0, kItemHeight);
         testutil::PumpPending();
+        g_parentSeen.clear();
     }
 
+    // Destroys every child of the parent.
     void TearDown() override
     {
-        if (parent)
-            DestroyWindow(parent);
+        while (HWND child = GetWindow(parent, GW_CHILD))
+            DestroyWindow(child);
         testutil::PumpPending();
     }
 
@@ -112,10 +127,13 @@ protected:
         return out;
     }
 
+    static HWND s_parent;
     HWND parent = NULL;
     HWND list = NULL;
     HWND button = NULL;
 };
+
+HWND ListWindow::s_parent = NULL;
 
 // The one message a forwarder sent, checked against what was expected.
 void ExpectOne(const std::vector<LoggedMessage>& seen, UINT message, WPARAM wParam, LPARAM lParam,
