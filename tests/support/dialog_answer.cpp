@@ -1,0 +1,131 @@
+// dialog_answer.cpp - helper thread that answers modal windows of the test thread.
+#include "dialog_answer.h"
+
+#include <set>
+#include <vector>
+
+namespace testutil {
+
+namespace {
+
+struct Search {
+    const char* className;
+    std::set<HWND>* seen;
+    HWND found;
+};
+
+BOOL CALLBACK FindNew(HWND window, LPARAM data)
+{
+    Search* search = reinterpret_cast<Search*>(data);
+    if (search->seen && search->seen->count(window))
+        return TRUE;
+    if (!IsWindowVisible(window) || WindowClass(window) != search->className)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK Remember(HWND window, LPARAM data)
+{
+    reinterpret_cast<std::set<HWND>*>(data)->insert(window);
+    return TRUE;
+}
+
+struct Descendant {
+    const char* className;
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM data)
+{
+    Descendant* d = reinterpret_cast<Descendant*>(data);
+    if (lstrcmpiA(WindowClass(window).c_str(), d->className) == 0 &&
+        (d->text[0] == '\0' || WindowText(window) == d->text)) {
+        d->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* className,
+                           DWORD timeoutMs)
+    : m_action(action), m_class(className), m_timeout(timeoutMs),
+      m_thread(GetCurrentThreadId()), m_helper(NULL), m_window(NULL)
+{
+    // The windows already there are not the one to answer (popup menu windows are reused).
+    if (m_class != "#32768")
+        EnumThreadWindows(m_thread, Remember, reinterpret_cast<LPARAM>(&m_seen));
+    m_helper = CreateThread(NULL, 0, Run, this, 0, NULL);
+}
+
+DialogAnswer::~DialogAnswer()
+{
+    Answered();
+}
+
+bool DialogAnswer::Answered()
+{
+    if (m_helper) {
+        WaitForSingleObject(m_helper, m_timeout + 5000);
+        CloseHandle(m_helper);
+        m_helper = NULL;
+    }
+    return m_window != NULL;
+}
+
+DWORD WINAPI DialogAnswer::Run(void* self)
+{
+    DialogAnswer* me = static_cast<DialogAnswer*>(self);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < me->m_timeout) {
+        Search search = {me->m_class.c_str(), &me->m_seen, NULL};
+        if (me->m_class == "#32768") {
+            // Popup menus are top-level windows of the system; find a visible one.
+            HWND menu = FindWindowA("#32768", NULL);
+            if (menu && IsWindowVisible(menu))
+                search.found = menu;
+        } else {
+            EnumThreadWindows(me->m_thread, FindNew, reinterpret_cast<LPARAM>(&search));
+        }
+        if (search.found) {
+            me->m_window = search.found;
+            me->m_action(search.found);
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, 5000, NULL);
+    return text;
+}
+
+std::string WindowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND FindDescendant(HWND parent, const char* className, const char* text)
+{
+    Descendant d = {className, text ? text : "", NULL};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace testutil

@@ -1,0 +1,54 @@
+// dialog_answer.h - answers a modal window (message box, common dialog, popup menu) that this
+// thread is about to show: a helper thread waits, bounded, for the window to appear and then
+// acts on it, while this thread runs the modal loop.
+#pragma once
+
+#include <windows.h>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace testutil {
+
+class DialogAnswer {
+public:
+    // Watches the calling thread for a new visible window of the class ("#32770": dialogs and
+    // message boxes, "#32768": popup menus); once found, runs action(window) on the helper thread.
+    DialogAnswer(const std::function<void(HWND)>& action, const char* className = "#32770",
+                 DWORD timeoutMs = 15000);
+    // Waits for the helper thread to finish.
+    ~DialogAnswer();
+
+    // Waits for the helper; returns whether the window was found and answered.
+    bool Answered();
+    // Returns the window that was found (null if none).
+    HWND Window() const { return m_window; }
+
+    DialogAnswer(const DialogAnswer&) = delete;
+    DialogAnswer& operator=(const DialogAnswer&) = delete;
+
+private:
+    static DWORD WINAPI Run(void* self);
+
+    std::function<void(HWND)> m_action;
+    std::string m_class;
+    DWORD m_timeout;
+    DWORD m_thread;
+    HANDLE m_helper;
+    HWND m_window;
+    std::set<HWND> m_seen;
+};
+
+// Returns the text of a window (read with WM_GETTEXT, which works across threads).
+std::string WindowText(HWND window);
+
+// Returns the class name of a window.
+std::string WindowClass(HWND window);
+
+// Finds a descendant of the window of the class whose text matches (empty text: any); null if none.
+HWND FindDescendant(HWND parent, const char* className, const char* text = "");
+
+// Posts a click on the dialog button with the identifier (WM_COMMAND as the button sends it).
+void ClickButton(HWND dialog, int id);
+
+}  // namespace testutil
