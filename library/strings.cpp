@@ -186,17 +186,17 @@ CString& CString::operator-=(unsigned long count)
     return *this;
 }
 
-int CString::IsEmpty()
+int CString::IsEmpty() const
 {
     return (!m_text || m_text[0] == '\0') ? 1 : 0;
 }
 
-char* CString::GetString()
+char* CString::GetString() const
 {
     return m_text;
 }
 
-unsigned long CString::GetLength()
+unsigned long CString::GetLength() const
 {
     return m_text ? static_cast<unsigned long>(stringlen(m_text)) : 0;
 }

@@ -42,11 +42,11 @@ public:
     // Cuts count bytes off the end of the text, keeping the storage; returns *this.
     virtual CString& operator-=(unsigned long count);
     // Returns 1 when the text is null or empty.
-    virtual int IsEmpty();
+    virtual int IsEmpty() const;
     // Returns the text, null when there is none.
-    virtual char* GetString();
+    virtual char* GetString() const;
     // Returns the length of the text, 0 for a null text.
-    virtual unsigned long GetLength();
+    virtual unsigned long GetLength() const;
     // Keeps only the drive part ("C:") of the text; returns *this.
     virtual CString& Drive();
     // Keeps only the directory part of the text; returns *this.

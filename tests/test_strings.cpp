@@ -333,12 +333,12 @@ namespace {
 class CountingString : public CString {
 public:
     explicit CountingString(const char* text) : CString(text) {}
-    int IsEmpty() override
+    int IsEmpty() const override
     {
         ++isEmptyCalls;
         return CString::IsEmpty();
     }
-    char* GetString() override
+    char* GetString() const override
     {
         ++getStringCalls;
         return CString::GetString();
@@ -355,8 +355,8 @@ public:
     }
     using CString::operator=;
     using CString::operator==;
-    int isEmptyCalls = 0;
-    int getStringCalls = 0;
+    mutable int isEmptyCalls = 0;
+    mutable int getStringCalls = 0;
     int assignCalls = 0;
     int compareCalls = 0;
 };
