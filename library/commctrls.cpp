@@ -1,9 +1,21 @@
 // commctrls.cpp - wrappers over the Windows common controls.
 #include <windows.h>
 #include <commctrl.h>
+#include <stddef.h>
 #include <stdlib.h>
 
 #include "commctrls.h"
+
+// The record sizes the controls are handed, as they are on 32-bit Windows.
+static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "TBBUTTON is 20 bytes");
+static_assert(sizeof(void*) != 4 || sizeof(TOOLINFOA) == 48, "TOOLINFOA is 48 bytes");
+static_assert(sizeof(void*) != 4 || sizeof(REBARINFO) == 12, "REBARINFO is 12 bytes");
+static_assert(sizeof(void*) != 4 || offsetof(REBARBANDINFOA, cxHeader) + sizeof(UINT) == 80,
+              "REBARBANDINFOA is 80 bytes");
+static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) + sizeof(HANDLE) == 52,
+              "PROPSHEETPAGEA is 52 bytes");
+static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP) == 52,
+              "PROPSHEETHEADERA is 52 bytes");
 
 // Sends a message to the control and returns the answer as the library's long result.
 static long Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -226,7 +238,7 @@ long CToolTip::SetTipText(HWND tool, const char* text, unsigned int id)
 {
     TOOLINFOA info;
     ZeroMemory(&info, sizeof info);
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.cbSize = sizeof info;
     info.uFlags = TTF_SUBCLASS;
     info.hwnd = tool;
     info.uId = id;

@@ -1,6 +1,7 @@
 // dialog_answer.cpp - helper thread that answers modal windows of the test thread.
 #include "dialog_answer.h"
 
+#include <dlgs.h>
 #include <set>
 #include <vector>
 
@@ -120,6 +121,27 @@ HWND FindDescendant(HWND parent, const char* className, const char* text)
     Descendant d = {className, text ? text : "", NULL};
     EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&d));
     return d.found;
+}
+
+HWND FileNameField(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, edt1);
+    if (!field)
+        field = GetDlgItem(dialog, cmb13);
+    return field;
+}
+
+std::string ComboItem(HWND combo, int index)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(combo, CB_GETLBTEXTLEN, index, 0, SMTO_NORMAL, 5000, &length) ||
+        static_cast<LONG_PTR>(length) < 0)
+        return "";
+    std::string text(length + 1, '\0');
+    SendMessageTimeoutA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]),
+                        SMTO_NORMAL, 5000, NULL);
+    text.resize(length);
+    return text;
 }
 
 void ClickButton(HWND dialog, int id)

@@ -48,6 +48,12 @@ std::string WindowClass(HWND window);
 // Finds a descendant of the window of the class whose text matches (empty text: any); null if none.
 HWND FindDescendant(HWND parent, const char* className, const char* text = "");
 
+// Returns the file-name field of an open or save dialog (the edit, or the combo box that holds it).
+HWND FileNameField(HWND dialog);
+
+// Returns the text of item `index` of a combo box (read across threads).
+std::string ComboItem(HWND combo, int index);
+
 // Posts a click on the dialog button with the identifier (WM_COMMAND as the button sends it).
 void ClickButton(HWND dialog, int id);
 
