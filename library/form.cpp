@@ -685,7 +685,12 @@ int CForm::PostMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) cons
 int CForm::PostMessageChild(unsigned long id, unsigned int message, WPARAM wParam,
                             LPARAM lParam) const
 {
-    return ::PostMessageA(::GetDlgItem(m_hWnd, id), message, wParam, lParam);
+    // PostMessageA with a null window would post to the thread's queue and report success; a
+    // missing child fails instead, as the other Child members do.
+    HWND child = ::GetDlgItem(m_hWnd, id);
+    if (!child)
+        return 0;
+    return ::PostMessageA(child, message, wParam, lParam);
 }
 
 long CForm::SetTimer(unsigned long timerId, unsigned long milliseconds, TIMERPROC procedure)

@@ -410,6 +410,12 @@ TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
     ExpectSequence({}, "nothing before the queue is pumped");
     testutil::PumpUntil([] { return g_log.size() >= 2; }, 2000);
     ExpectSequence({{top, WM_APP + 5, 21, 22}, {logChild, WM_APP + 6, 23, 24}}, "posted messages");
+
+    // A missing child: nothing is posted, not even to the thread's queue, and the result is 0.
+    EXPECT_EQ(0, form.PostMessageChild(999, WM_APP + 7, 0, 0));
+    MSG stray;
+    EXPECT_FALSE(PeekMessageA(&stray, (HWND)-1, WM_APP + 7, WM_APP + 7, PM_REMOVE))
+        << "a thread message was posted";
 }
 
 TEST_F(FormTest, TimersWithAndWithoutAProcedure)
