@@ -629,6 +629,17 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
     form.SetHexChild(kEdit, 0x1F);
     EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+
+    // Far longer results are cut too, without writing past the text buffer.
+    info.pszFloatFormat = "%0900.1f";
+    info.pszHexFormat = "%0900X";
+    ASSERT_EQ(1, TarvikSetup(&info));
+    field.SetHex(0xAB);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    form.SetHexChild(kEdit, 0xAB);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    field.SetFloat(2.5f);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
     RestoreFormats();
 }
 
@@ -866,11 +877,17 @@ TEST_F(FormTest, ReadersFailOnAMissingWindowAndLeaveTheirOutputs)
     EXPECT_EQ(-4, p.y);
     long a = 11, b = 12, c = 13, d = 14;
     EXPECT_EQ(0, none.GetPoint(&a, &b));
+    EXPECT_EQ(0, none.GetPoint(static_cast<POINT*>(NULL)));
     EXPECT_EQ(0, none.GetRect(&a, &b, &c, &d));
     EXPECT_EQ(0, none.GetClient(&a, &b, &c, &d));
     EXPECT_EQ(11, a);
     EXPECT_EQ(14, d);
     CForm form(top);
+    EXPECT_EQ(1, form.GetPoint(static_cast<long*>(NULL), &b)) << "a null output is skipped";
+    RECT r;
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r.top, b);
+    b = 12;
     EXPECT_EQ(0, form.GetPointChild(999, &a, &b));
     EXPECT_EQ(0, form.GetRectChild(999, &a, &b, &c, &d));
     EXPECT_EQ(0, form.GetClientChild(999, &a, &b, &c, &d));
