@@ -723,3 +723,57 @@ TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
     Load(1000);
     EXPECT_EQ(PLAY_STOPPED, PlayState.load()) << "the player stays usable";
 }
+
+TEST_F(Engine, SeekRowsOfTheStateTable)
+{
+    std::string samples = Load(200000);
+    // Playing, SeekTo without restart: pause, discard bits, reset; stopped at the new place.
+    PlayPause();
+    TakeLog();
+    g_dev.returnsDuringReset = false;
+    ASSERT_EQ(1, SeekTo(7000, 0));
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ("pause, reset", Joined(TakeLog()));
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(BLOCK_DISCARD, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+    DeliverPending();
+    Idle();
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+    EXPECT_EQ("", Joined(TakeLog())) << "returned blocks are not refilled";
+    EXPECT_EQ(7000u, playPosition.load());
+
+    // Stopped, SeekFromBar: position only, and nothing sent to the bar.
+    Bar2Notify n = {};
+    n.position = 9000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    EXPECT_EQ(9000u, playPosition.load());
+    EXPECT_EQ("", Joined(TakeLog()));
+    UINT barPos = 1;
+    rig->Bar(nullptr, nullptr, nullptr, nullptr, &barPos);
+    EXPECT_EQ(7000u, barPos) << "SeekFromBar leaves the bar alone";
+
+    // Playing, SeekFromBar: no pause before the reset, primed again from the dragged place.
+    g_dev.returnsDuringReset = true;
+    PlayPause();
+    TakeLog();
+    size_t before = Stream().size();
+    n.position = 12000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    Idle();
+    std::vector<std::string> log = TakeLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("reset", log[0]) << Joined(log);
+    EXPECT_EQ(6u, Writes(log).size()) << Joined(log);
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    EXPECT_EQ(samples.substr(48000, 120000), Stream().substr(before));
+
+    // Paused, SeekFromBar: pause, prepare bits, reset; stopped.
+    PlayPause();
+    TakeLog();
+    n.position = 3000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ("pause, reset", Joined(TakeLog()));
+    EXPECT_EQ(3000u, playPosition.load());
+}
