@@ -129,7 +129,7 @@ unsigned long CFiler::SetFilePoint(unsigned long distance, unsigned long method)
     return SetFilePointer(m_file, static_cast<LONG>(distance), NULL, method);
 }
 
-unsigned long CFiler::GetFilePoint()
+unsigned long CFiler::GetFilePoint() const
 {
     return SetFilePointer(m_file, 0, NULL, FILE_CURRENT);
 }
@@ -159,7 +159,7 @@ int CFiler::SetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write)
     return ::SetFileTime(m_file, creation, access, write);
 }
 
-int CFiler::GetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write)
+int CFiler::GetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write) const
 {
     FILETIME c, a, w;
     ZeroMemory(&c, sizeof c);

@@ -46,7 +46,7 @@ public:
     // Moves by a signed 32-bit distance from FILE_BEGIN, FILE_CURRENT or FILE_END; returns the new position or 0xFFFFFFFF.
     unsigned long SetFilePoint(unsigned long distance, unsigned long method);
     // Returns the current position, or 0xFFFFFFFF.
-    unsigned long GetFilePoint();
+    unsigned long GetFilePoint() const;
     // Returns the low 32 bits of the size (0xFFFFFFFF on failure); the high part goes to *high when given.
     unsigned long GetFileSize(unsigned long* high);
     // Ends the file at the current position; returns the Win32 result.
@@ -56,7 +56,7 @@ public:
     // Sets the three times (null leaves one unchanged); returns the Win32 result.
     int SetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write);
     // Reads the three times into the non-null pointers; returns 1, or 0 writing nothing.
-    int GetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write);
+    int GetFileTime(FILETIME* creation, FILETIME* access, FILETIME* write) const;
 
     // One object owns one handle.
     CFiler(const CFiler&) = delete;

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "form.h"
+#include "strings.h"
 #include "internal.h"
 
 namespace {
@@ -31,29 +32,6 @@ unsigned long DecimalValue(const char* text)
         ++p;
     }
     return negative ? 0u - value : value;
-}
-
-// Returns the hexadecimal value of the text, read from its last byte to its first: the byte at
-// distance k from the end weighs 16 to the power k (32-bit wrap-around); bytes other than
-// 1-9, A-F and a-f count 0 but still take a place.
-unsigned long HexValue(const char* text)
-{
-    size_t length = lstrlenA(text);
-    unsigned long place = 1;
-    unsigned long value = 0;
-    while (length > 0) {
-        unsigned char c = static_cast<unsigned char>(text[--length]);
-        unsigned long digit = 0;
-        if (c >= '1' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        value += digit * place;
-        place *= 16u;
-    }
-    return value;
 }
 
 // Formats the value with the library's hex format through wsprintfA, cut at 31 characters.
@@ -707,7 +685,12 @@ int CForm::PostMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) cons
 int CForm::PostMessageChild(unsigned long id, unsigned int message, WPARAM wParam,
                             LPARAM lParam) const
 {
-    return ::PostMessageA(::GetDlgItem(m_hWnd, id), message, wParam, lParam);
+    // PostMessageA with a null window would post to the thread's queue and report success; a
+    // missing child fails instead, as the other Child members do.
+    HWND child = ::GetDlgItem(m_hWnd, id);
+    if (!child)
+        return 0;
+    return ::PostMessageA(child, message, wParam, lParam);
 }
 
 long CForm::SetTimer(unsigned long timerId, unsigned long milliseconds, TIMERPROC procedure)
@@ -824,14 +807,14 @@ unsigned long CForm::GetHex() const
 {
     char text[kNumberText] = "";
     ::GetWindowTextA(m_hWnd, text, kNumberText);
-    return HexValue(text);
+    return static_cast<unsigned long>(hextoascii(text));
 }
 
 unsigned long CForm::GetHexChild(unsigned long id) const
 {
     char text[kNumberText] = "";
     ::GetDlgItemTextA(m_hWnd, id, text, kNumberText);
-    return HexValue(text);
+    return static_cast<unsigned long>(hextoascii(text));
 }
 
 // Message boxes.

@@ -238,7 +238,7 @@ public:
     long SendMessageChild(unsigned long id, unsigned int message, WPARAM wParam, LPARAM lParam) const;
     // Returns the PostMessageA result.
     int PostMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) const;
-    // Returns the PostMessageA result for the child.
+    // Returns the PostMessageA result for the child, 0 when there is no such child.
     int PostMessageChild(unsigned long id, unsigned int message, WPARAM wParam, LPARAM lParam) const;
     // Returns the timer identifier, or 0 on failure (SetTimer).
     long SetTimer(unsigned long timerId, unsigned long milliseconds, TIMERPROC procedure);

@@ -387,8 +387,8 @@ int CBmp::operator+=(HDC source)
 
 int CBmp::TransparentBlt(HBITMAP source, COLORREF key)
 {
-    long width, height;
-    if (!source || !BitmapSize(m_bitmap, &width, &height))
+    long width, height, sourceWidth, sourceHeight;
+    if (!source || !BitmapSize(m_bitmap, &width, &height) || !BitmapSize(source, &sourceWidth, &sourceHeight))
         return 0;
     size_t bytes = PixelBytes32(width, height);
     if (!bytes)
@@ -410,15 +410,24 @@ int CBmp::TransparentBlt(HBITMAP source, COLORREF key)
         free(to);
         return 0;
     }
+    // The source is read in this bitmap's dimensions, lined up at the top-left corner as Draw does.
+    // A smaller source leaves part of the array unfilled: those places are not the source's pixels
+    // and keep the target as it is.
+    long columns = sourceWidth < width ? sourceWidth : width;
+    long rows = sourceHeight < height ? sourceHeight : height;
+    size_t firstRow = static_cast<size_t>(height - rows);  // bottom-up: rows below the source's bottom
     int done = 0;
     ContextOrDisplay display(NULL);
     if (display.Get() && GetDIBits(display.Get(), source, 0, height, from, &info, DIB_RGB_COLORS) > 0 &&
         GetDIBits(display.Get(), m_bitmap, 0, height, to, &info, DIB_RGB_COLORS) > 0) {
-        unsigned long pixelKey = (key == 0xFFFFFFFF ? from[0] : ColorToPixel(key)) & 0x00FFFFFF;
-        size_t count = bytes / 4;
-        for (size_t i = 0; i < count; ++i)
-            if ((from[i] & 0x00FFFFFF) != pixelKey)
-                to[i] = from[i];
+        unsigned long pixelKey =
+            (key == 0xFFFFFFFF ? from[firstRow * static_cast<size_t>(width)] : ColorToPixel(key)) & 0x00FFFFFF;
+        for (size_t row = firstRow; row < static_cast<size_t>(height); ++row) {
+            size_t at = row * static_cast<size_t>(width);
+            for (long x = 0; x < columns; ++x)
+                if ((from[at + x] & 0x00FFFFFF) != pixelKey)
+                    to[at + x] = from[at + x];
+        }
         done = SetDIBits(display.Get(), m_bitmap, 0, height, to, &info, DIB_RGB_COLORS) > 0 ? 1 : 0;
     }
     free(from);

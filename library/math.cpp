@@ -15,12 +15,10 @@ unsigned long WINAPI FToDW(float f)
 long WINAPI FAbsLong(float f)
 {
     long n = static_cast<long>(f);  // truncated toward zero
-    float fraction = f - static_cast<float>(n);
-    if (fraction >= 0.5f)
+    float dropped = f - static_cast<float>(n);
+    // A dropped part of half or more in size adds one, on either side of zero: -2.7 gives -1.
+    if (dropped >= 0.5f || dropped <= -0.5f)
         return n + 1;
-    // Below zero the fraction is negative: a half or more rounds further down, away from zero.
-    if (fraction <= -0.5f)
-        return n - 1;
     return n;
 }
 

@@ -23,7 +23,7 @@ struct D3DXMATRIX {
 
 // Returns the 32 bits of f unchanged (1.0 gives 0x3F800000).
 TARVIK_API unsigned long WINAPI FToDW(float f);
-// Returns f rounded to the nearest whole number, halves away from zero.
+// Returns f truncated toward zero, plus one when the part cut off is half or more in size (-2.7 gives -1).
 TARVIK_API long WINAPI FAbsLong(float f);
 // Returns the fractional part of f, with the sign of f.
 TARVIK_API float WINAPI F_Point(float f);

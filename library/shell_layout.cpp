@@ -7,6 +7,10 @@
 #include "shell_layout.h"
 #include "internal.h"
 
+// The two record sizes of the 32-bit shell: with balloon fields (NT) and the original one.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488, "extended record is 488 bytes");
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "original record is 88 bytes");
+
 namespace {
 
 // Copies at most size - 1 characters and the terminator; a longer text is cut, a null one is empty.

@@ -45,6 +45,18 @@ bool JoinPath(char (&dest)[kPathSize], const char* directory, const char* name)
     return true;
 }
 
+// Writes directory + '\\' + name (the separator added whatever the directory ends with); returns
+// false when the result would not fit.
+bool SubdirectoryPath(char (&dest)[kPathSize], const char* directory, const char* name)
+{
+    if (strlen(directory) + 1 + strlen(name) >= kPathSize)
+        return false;
+    stringadd(dest, directory);
+    stringcon(dest, "\\");
+    stringcon(dest, name);
+    return true;
+}
+
 bool IsDotEntry(const char* name)
 {
     return stringcomp(name, ".", 1) || stringcomp(name, "..", 1);
@@ -246,7 +258,7 @@ static void SearchSubdirectories(const char* directory, const char* pattern, ENU
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(data.cFileName))
                     continue;
                 char sub[kPathSize];
-                if (JoinPath(sub, directory, data.cFileName))
+                if (SubdirectoryPath(sub, directory, data.cFileName))
                     SearchDirectory(sub, pattern, callback, userValue, flags);
             } while (FindNextFileA(find, &data));
             FindClose(find);

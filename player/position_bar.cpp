@@ -217,6 +217,9 @@ LRESULT CALLBACK Bar2WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_CREATE)
         return OnCreate(hwnd, wParam, lParam);
+    // Never erased, with or without a record: every paint covers the whole client area.
+    if (msg == WM_ERASEBKGND)
+        return 0;
 
     Bar2Instance* bar = InstanceOf(hwnd);
     if (!bar)
@@ -226,9 +229,6 @@ LRESULT CALLBACK Bar2WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         RemovePropA(hwnd, BAR2_PROP_NAME);
         HeapFree(GetProcessHeap(), 0, bar);
-        return 0;
-
-    case WM_ERASEBKGND:
         return 0;
 
     case WM_PAINT:

@@ -143,6 +143,39 @@ TEST_F(Filer, ModesAllowOnlyTheirDirection)
     EXPECT_EQ("he!lo56789", Contents());
 }
 
+TEST_F(Filer, ShareModeIsPassedThroughByEveryOpening)
+{
+    ASSERT_TRUE(WriteWholeFile(path, "0123456789"));
+    // Whether a second reader gets in shows the share mode the object opened the file with.
+    auto secondReaderGetsIn = [&]() {
+        HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+        if (other == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(other);
+        return true;
+    };
+    typedef int (CFiler::*Opening)(const char*, unsigned long);
+    const struct {
+        const char* name;
+        Opening open;
+    } openings[] = {
+        { "Create", &CFiler::Create },
+        { "Open", &CFiler::Open },
+        { "Open_modeRead", &CFiler::Open_modeRead },
+        { "Open_modeWrite", &CFiler::Open_modeWrite },
+    };
+    for (const auto& o : openings) {
+        CFiler f;
+        ASSERT_EQ(1, (f.*o.open)(path.c_str(), 0)) << o.name;
+        EXPECT_FALSE(secondReaderGetsIn()) << o.name << " with share mode 0";
+        ASSERT_EQ(1, (f.*o.open)(path.c_str(), FILE_SHARE_READ | FILE_SHARE_WRITE)) << o.name;
+        EXPECT_TRUE(secondReaderGetsIn()) << o.name << " with FILE_SHARE_READ | FILE_SHARE_WRITE";
+        EXPECT_EQ(1, f.Close()) << o.name << ": reopening closed the first handle";
+        EXPECT_EQ(0, f.Close()) << o.name;
+    }
+}
+
 TEST_F(Filer, ReadAtEndOfFileGivesZeroNotFailure)
 {
     ASSERT_TRUE(WriteWholeFile(path, "abc"));
@@ -164,6 +197,11 @@ TEST_F(Filer, RelativeAndNegativeMoves)
     EXPECT_EQ(1u, f.Read(&c, 1));
     EXPECT_EQ('4', c);
     EXPECT_EQ(5u, f.GetFilePoint());
+    const CFiler& view = f;   // the queries are getters: usable on a const object
+    EXPECT_EQ(5u, view.GetFilePoint());
+    FILETIME written = {};
+    EXPECT_EQ(1, view.GetFileTime(NULL, NULL, &written));
+    EXPECT_NE(0u, written.dwHighDateTime);
     EXPECT_EQ(7u, f.SetFilePoint(0xFFFFFFFDUL, FILE_END));
     EXPECT_EQ(0xFFFFFFFFUL, f.SetFilePoint(0xFFFFFFF0UL, FILE_BEGIN)) << "a position before the start";
 }

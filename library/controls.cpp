@@ -1,0 +1,474 @@
+// controls.cpp - CButton, CEdit, CCombo, CStatus, CProgress, CSpin and CAnmCtrl.
+#include <windows.h>
+#include <commctrl.h>
+#include <stdarg.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "controls.h"
+
+namespace {
+
+// Size of the part text that CStatus::SetStyle sets again, terminator included.
+const int kPartTextSize = 260;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// CButton
+
+CButton::CButton(HWND button)
+    : CForm(button)
+{
+}
+
+CButton::~CButton()
+{
+}
+
+long CButton::SetCheck(int state)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), BM_SETCHECK, static_cast<WPARAM>(state), 0));
+}
+
+long CButton::GetCheck() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), BM_GETCHECK, 0, 0));
+}
+
+HBITMAP CButton::SetBitmap(HBITMAP bitmap)
+{
+    HWND button = GetWindow();
+    ::SetWindowLongA(button, GWL_STYLE, ::GetWindowLongA(button, GWL_STYLE) | BS_BITMAP);
+    return reinterpret_cast<HBITMAP>(
+        ::SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+}
+
+HICON CButton::SetIcon(HICON icon)
+{
+    HWND button = GetWindow();
+    ::SetWindowLongA(button, GWL_STYLE, ::GetWindowLongA(button, GWL_STYLE) | BS_ICON);
+    return reinterpret_cast<HICON>(
+        ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
+}
+
+long CButton::SetState(long state)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), BM_SETSTATE, static_cast<WPARAM>(state), 0));
+}
+
+long CButton::GetState() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), BM_GETSTATE, 0, 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CEdit
+
+CEdit::CEdit(HWND edit)
+    : CForm(edit)
+{
+}
+
+CEdit::~CEdit()
+{
+}
+
+int CEdit::operator=(const char* text)
+{
+    return ::SetWindowTextA(GetWindow(), text);
+}
+
+int CEdit::operator+=(const char* text)
+{
+    HWND edit = GetWindow();
+    int length = ::GetWindowTextLengthA(edit);
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    ::SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
+    ::SendMessageA(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
+    ::SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    return 1;
+}
+
+long CEdit::SetSel(long start, long end)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), EM_SETSEL, static_cast<WPARAM>(start),
+                                            static_cast<LPARAM>(end)));
+}
+
+long CEdit::GetSel(long* start, long* end) const
+{
+    DWORD first = 0;
+    DWORD last = 0;
+    long answer = static_cast<long>(::SendMessageA(GetWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                                                   reinterpret_cast<LPARAM>(&last)));
+    if (start)
+        *start = static_cast<long>(first);
+    if (end)
+        *end = static_cast<long>(last);
+    return answer;
+}
+
+long CEdit::SetLimit(unsigned long chars)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), EM_LIMITTEXT, static_cast<WPARAM>(chars), 0));
+}
+
+long CEdit::Copy()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), WM_COPY, 0, 0));
+}
+
+long CEdit::Cut()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), WM_CUT, 0, 0));
+}
+
+long CEdit::Paste()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), WM_PASTE, 0, 0));
+}
+
+long CEdit::Delete()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), WM_CLEAR, 0, 0));
+}
+
+long CEdit::Undo()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), EM_UNDO, 0, 0));
+}
+
+int CEdit::SetModify(int flag)
+{
+    return static_cast<int>(::SendMessageA(GetWindow(), EM_SETMODIFY, static_cast<WPARAM>(flag), 0));
+}
+
+int CEdit::GetModify() const
+{
+    return static_cast<int>(::SendMessageA(GetWindow(), EM_GETMODIFY, 0, 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CCombo
+
+CCombo::CCombo(HWND combo)
+    : CEdit(combo)
+{
+}
+
+CCombo::~CCombo()
+{
+}
+
+int CCombo::InsertString(const char* text, long index)
+{
+    return static_cast<int>(::SendMessageA(GetWindow(), CB_INSERTSTRING, static_cast<WPARAM>(index),
+                                           reinterpret_cast<LPARAM>(text)));
+}
+
+int CCombo::SetCurSel(long index)
+{
+    return static_cast<int>(::SendMessageA(GetWindow(), CB_SETCURSEL, static_cast<WPARAM>(index), 0));
+}
+
+long CCombo::GetCurSel() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), CB_GETCURSEL, 0, 0));
+}
+
+long CCombo::GetCount() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), CB_GETCOUNT, 0, 0));
+}
+
+long CCombo::ResetContent()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), CB_RESETCONTENT, 0, 0));
+}
+
+long CCombo::DeleteItem(long index)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), CB_DELETESTRING, static_cast<WPARAM>(index), 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CStatus
+
+CStatus::CStatus(HWND bar)
+    : CForm(bar)
+{
+}
+
+CStatus::~CStatus()
+{
+}
+
+int CStatus::Create(HWND parent, unsigned int id)
+{
+    HWND bar = ::CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, NULL, parent, id);
+    SetWindow(bar);
+    return bar ? 1 : 0;
+}
+
+long CStatus::SetParts(long count, ...)
+{
+    if (count < 0)
+        return 0;
+    int* edges = static_cast<int*>(calloc(static_cast<size_t>(count) + 1, sizeof(int)));
+    if (!edges)
+        return 1;
+    va_list widths;
+    va_start(widths, count);
+    int edge = 0;
+    for (long i = 0; i < count; ++i) {
+        edge += va_arg(widths, int);
+        edges[i] = edge;
+    }
+    va_end(widths);
+    long answer = static_cast<long>(::SendMessageA(GetWindow(), SB_SETPARTS, static_cast<WPARAM>(count),
+                                                   reinterpret_cast<LPARAM>(edges)));
+    free(edges);
+    return answer;
+}
+
+long CStatus::GetParts(long index) const
+{
+    HWND bar = GetWindow();
+    long count = static_cast<long>(::SendMessageA(bar, SB_GETPARTS, 0, 0));
+    if (count <= 0 || index < 0 || index >= count)
+        return 0;
+    int* edges = static_cast<int*>(calloc(static_cast<size_t>(count), sizeof(int)));
+    if (!edges)
+        return 0;
+    ::SendMessageA(bar, SB_GETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges));
+    long width = index == 0 ? edges[0] : edges[index] - edges[index - 1];
+    free(edges);
+    return width;
+}
+
+long CStatus::SetText(long index, const char* text)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), SB_SETTEXTA, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(text)));
+}
+
+long CStatus::GetText(long index, char* buffer) const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETTEXTA, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(buffer)));
+}
+
+long CStatus::GetTextLength(long index) const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETTEXTLENGTHA, static_cast<WPARAM>(index), 0));
+}
+
+long CStatus::GetPartCount() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETPARTS, 0, 0));
+}
+
+long CStatus::SetStyle(long index, long style)
+{
+    HWND bar = GetWindow();
+    // The text is set again up to its first 259 characters.
+    char text[kPartTextSize];
+    text[0] = '\0';
+    size_t length = LOWORD(::SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(index), 0));
+    if (length < sizeof text) {
+        ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    } else {
+        char* whole = static_cast<char*>(calloc(length + 1, 1));
+        if (whole) {
+            ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(whole));
+            // Cut on a character boundary, so that no lead byte is left alone.
+            char* p = whole;
+            while (*p) {
+                char* next = ::CharNextA(p);
+                if (next == p || static_cast<size_t>(next - whole) > sizeof text - 1)
+                    break;
+                p = next;
+            }
+            memcpy(text, whole, static_cast<size_t>(p - whole));
+            text[p - whole] = '\0';
+            free(whole);
+        }
+    }
+    return static_cast<long>(::SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(index | style),
+                                            reinterpret_cast<LPARAM>(text)));
+}
+
+void CStatus::Resize()
+{
+    ::SendMessageA(GetWindow(), WM_SIZE, 0, 0);
+}
+
+long CStatus::SetIcon(long index, HICON icon)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), SB_SETICON, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(icon)));
+}
+
+HICON CStatus::GetIcon(long index) const
+{
+    return reinterpret_cast<HICON>(::SendMessageA(GetWindow(), SB_GETICON, static_cast<WPARAM>(index), 0));
+}
+
+long CStatus::SetMinHeight(long pixels)
+{
+    ::SendMessageA(GetWindow(), SB_SETMINHEIGHT, static_cast<WPARAM>(pixels), 0);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// CProgress
+
+CProgress::CProgress(HWND bar)
+    : CForm(bar)
+{
+}
+
+CProgress::~CProgress()
+{
+}
+
+int CProgress::Create(unsigned long style, unsigned long exStyle, HWND parent, long x, long y, long width,
+                      long height)
+{
+    HWND bar = ::CreateWindowExA(exStyle, "msctls_progress32", NULL, style, x, y, width, height, parent,
+                                 NULL, NULL, NULL);
+    SetWindow(bar);
+    return bar ? 1 : 0;
+}
+
+long CProgress::SetRange(long low, long high)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETRANGE32, static_cast<WPARAM>(low),
+                                            static_cast<LPARAM>(high)));
+}
+
+long CProgress::GetRange(long* low, long* high) const
+{
+    PBRANGE range = {0, 0};
+    long answer = static_cast<long>(::SendMessageA(GetWindow(), PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    *low = range.iLow;
+    *high = range.iHigh;
+    return answer;
+}
+
+long CProgress::SetPos(long pos)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETPOS, static_cast<WPARAM>(pos), 0));
+}
+
+long CProgress::GetPos() const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_GETPOS, 0, 0));
+}
+
+long CProgress::SetStep(long step)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETSTEP, static_cast<WPARAM>(step), 0));
+}
+
+long CProgress::SetBarColor(COLORREF color)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(color)));
+}
+
+long CProgress::SetBkColor(COLORREF color)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETBKCOLOR, 0, static_cast<LPARAM>(color)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CSpin
+
+CSpin::CSpin(HWND spin)
+    : CForm(spin)
+{
+}
+
+CSpin::~CSpin()
+{
+}
+
+long CSpin::SetRange32(long low, long high)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), UDM_SETRANGE32, static_cast<WPARAM>(low),
+                                            static_cast<LPARAM>(high)));
+}
+
+long CSpin::GetRange32(long* low, long* high) const
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(low),
+                                            reinterpret_cast<LPARAM>(high)));
+}
+
+long CSpin::SetPos(long pos)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), UDM_SETPOS, 0, static_cast<LPARAM>(pos)));
+}
+
+long CSpin::GetPos() const
+{
+    LRESULT answer = ::SendMessageA(GetWindow(), UDM_GETPOS, 0, 0);
+    return static_cast<short>(LOWORD(answer));
+}
+
+HWND CSpin::SetBuddy(HWND buddy)
+{
+    return reinterpret_cast<HWND>(::SendMessageA(GetWindow(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0));
+}
+
+HWND CSpin::GetBuddy() const
+{
+    return reinterpret_cast<HWND>(::SendMessageA(GetWindow(), UDM_GETBUDDY, 0, 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// CAnmCtrl
+
+CAnmCtrl::CAnmCtrl(HWND animation)
+    : CForm(animation)
+{
+}
+
+CAnmCtrl::~CAnmCtrl()
+{
+}
+
+long CAnmCtrl::Open(const char* file)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(file)));
+}
+
+long CAnmCtrl::Open(unsigned long resource)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0,
+                                            reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(resource))));
+}
+
+long CAnmCtrl::Play(unsigned short from, unsigned short to, unsigned short repeat)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_PLAY, static_cast<WPARAM>(repeat),
+                                            static_cast<LPARAM>(MAKELONG(from, to))));
+}
+
+long CAnmCtrl::Stop()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_STOP, 0, 0));
+}
+
+long CAnmCtrl::Close()
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0, 0));
+}
+
+long CAnmCtrl::Seek(unsigned short frame)
+{
+    return static_cast<long>(::SendMessageA(GetWindow(), ACM_PLAY, 0, static_cast<LPARAM>(MAKELONG(frame, frame))));
+}

@@ -1,0 +1,779 @@
+// The playback engine against a recording device: every prepare, write, pause, restart, reset,
+// unprepare and close is logged, blocks come back when the test says (or, for reset, either before
+// the reset returns or later), and the device checks that it is never handed a block it holds or
+// a block whose contents changed while it held it. The refill thread is the engine's own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <stdlib.h>
+#include <string.h>
+#include <atomic>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine_rig.h"
+#include "harness_util.h"
+#include "native/wave_corpus.h"
+#include "player_texts.h"
+#include "playback.h"
+#include "position_bar.h"
+#include "resource.h"
+#include "settings.h"
+#include "shell.h"
+#include "wave_loader.h"
+
+using enginerig::MainWindowRig;
+
+namespace {
+
+// The recording device. Its functions are called from the window thread and the refill thread.
+struct FakeDevice {
+    CRITICAL_SECTION lock;
+    std::vector<std::string> log;          // "open", "prepare 3", "write 3 20000", "pause", "reset", ...
+    std::deque<WAVEHDR*> queue;            // written, not yet returned, in order
+    std::vector<std::string> queuedCopy;   // contents of each queued block at its write (by index)
+    std::vector<WAVEHDR*> pendingReturns;  // returned by a reset, callback not yet delivered
+    std::string stream;                    // every written block's bytes, in write order
+    std::vector<std::string> violations;
+    std::vector<unsigned char> format;     // the record handed to Open
+    DWORD_PTR callback = 0;
+    std::atomic<bool> returnsDuringReset{true};  // deliver reset returns before Reset returns
+    std::vector<std::pair<size_t, size_t>> writes;  // each write's place in stream and length
+    MMRESULT openResult = MMSYSERR_NOERROR;
+    bool open = false;
+
+    FakeDevice() { InitializeCriticalSection(&lock); }
+    void Clear()
+    {
+        EnterCriticalSection(&lock);
+        log.clear();
+        queue.clear();
+        queuedCopy.assign(BLOCK_COUNT, std::string());
+        pendingReturns.clear();
+        stream.clear();
+        writes.clear();
+        violations.clear();
+        returnsDuringReset = true;
+        openResult = MMSYSERR_NOERROR;
+        LeaveCriticalSection(&lock);
+    }
+    void Add(const std::string& s)
+    {
+        log.push_back(s);
+    }
+};
+
+FakeDevice g_dev;
+const HWAVEOUT kHandle = reinterpret_cast<HWAVEOUT>(static_cast<INT_PTR>(0x5A5A));
+
+int Index(const WAVEHDR* h)
+{
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        if (h == &waveBlocks[i])
+            return i;
+    return -1;
+}
+
+void Deliver(WAVEHDR* h)
+{
+    reinterpret_cast<LPDRVCALLBACK>(g_dev.callback)(reinterpret_cast<HDRVR>(kHandle), MM_WOM_DONE, 0,
+                                                      reinterpret_cast<DWORD_PTR>(h), 0);
+}
+
+// Marks a block returned and checks the engine left it alone while the device held it.
+void MarkReturned(WAVEHDR* h)
+{
+    int i = Index(h);
+    if (i >= 0 && std::string(h->lpData, h->dwBufferLength) != g_dev.queuedCopy[i])
+        g_dev.violations.push_back("block " + std::to_string(i) + " changed while the device held it");
+    h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+}
+
+MMRESULT WINAPI FakeOpen(LPHWAVEOUT out, UINT, LPCWAVEFORMATEX fmt, DWORD_PTR cb, DWORD_PTR, DWORD flags)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("open");
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(fmt);
+    g_dev.format.assign(p, p + 18 + fmt->cbSize);
+    g_dev.callback = cb;
+    MMRESULT r = g_dev.openResult;
+    if (flags != CALLBACK_FUNCTION)
+        g_dev.violations.push_back("open without CALLBACK_FUNCTION");
+    if (r == MMSYSERR_NOERROR) {
+        *out = kHandle;
+        g_dev.open = true;
+    }
+    LeaveCriticalSection(&g_dev.lock);
+    return r;
+}
+
+MMRESULT WINAPI FakePrepare(HWAVEOUT, LPWAVEHDR h, UINT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("prepare " + std::to_string(Index(h)));
+    if (h->dwFlags & WHDR_INQUEUE)
+        g_dev.violations.push_back("prepare of a queued block");
+    h->dwFlags |= WHDR_PREPARED;
+    LeaveCriticalSection(&g_dev.lock);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI FakeUnprepare(HWAVEOUT, LPWAVEHDR h, UINT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("unprepare " + std::to_string(Index(h)));
+    MMRESULT r = MMSYSERR_NOERROR;
+    if (h->dwFlags & WHDR_INQUEUE) {
+        g_dev.violations.push_back("unprepare of a queued block");
+        r = WAVERR_STILLPLAYING;
+    } else {
+        h->dwFlags &= ~WHDR_PREPARED;
+    }
+    LeaveCriticalSection(&g_dev.lock);
+    return r;
+}
+
+MMRESULT WINAPI FakeWrite(HWAVEOUT, LPWAVEHDR h, UINT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    int i = Index(h);
+    g_dev.Add("write " + std::to_string(i) + " " + std::to_string(h->dwBufferLength));
+    MMRESULT r = MMSYSERR_NOERROR;
+    if (h->dwFlags & WHDR_INQUEUE) {
+        g_dev.violations.push_back("block " + std::to_string(i) + " queued twice");
+        r = WAVERR_STILLPLAYING;
+    } else if (!(h->dwFlags & WHDR_PREPARED)) {
+        g_dev.violations.push_back("write of an unprepared block");
+        r = WAVERR_UNPREPARED;
+    } else if (h->dwBufferLength == 0 || h->dwBufferLength > BLOCK_BYTES) {
+        g_dev.violations.push_back("write of " + std::to_string(h->dwBufferLength) + " bytes");
+    } else {
+        h->dwFlags = (h->dwFlags | WHDR_INQUEUE) & ~WHDR_DONE;
+        g_dev.queue.push_back(h);
+        g_dev.queuedCopy[i].assign(h->lpData, h->dwBufferLength);
+        g_dev.writes.push_back(std::make_pair(g_dev.stream.size(), static_cast<size_t>(h->dwBufferLength)));
+        g_dev.stream.append(h->lpData, h->dwBufferLength);
+    }
+    LeaveCriticalSection(&g_dev.lock);
+    return r;
+}
+
+MMRESULT WINAPI FakePause(HWAVEOUT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("pause");
+    LeaveCriticalSection(&g_dev.lock);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI FakeRestart(HWAVEOUT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("restart");
+    LeaveCriticalSection(&g_dev.lock);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI FakeReset(HWAVEOUT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("reset");
+    std::vector<WAVEHDR*> back(g_dev.queue.begin(), g_dev.queue.end());
+    g_dev.queue.clear();
+    for (WAVEHDR* h : back)
+        MarkReturned(h);
+    bool now = g_dev.returnsDuringReset;
+    if (!now)
+        g_dev.pendingReturns.insert(g_dev.pendingReturns.end(), back.begin(), back.end());
+    LeaveCriticalSection(&g_dev.lock);
+    if (now)
+        for (WAVEHDR* h : back)
+            Deliver(h);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI FakeClose(HWAVEOUT)
+{
+    EnterCriticalSection(&g_dev.lock);
+    g_dev.Add("close");
+    MMRESULT r = MMSYSERR_NOERROR;
+    if (!g_dev.queue.empty()) {
+        g_dev.violations.push_back("close with blocks queued");
+        r = WAVERR_STILLPLAYING;
+    } else {
+        g_dev.open = false;
+    }
+    LeaveCriticalSection(&g_dev.lock);
+    return r;
+}
+
+const WaveOutApi kFake = {FakeOpen, FakePrepare, FakeUnprepare, FakeWrite, FakePause, FakeRestart, FakeReset, FakeClose};
+
+// The device finishes playing its n oldest blocks and hands them back; returns how many it had.
+int ReturnOldest(int n)
+{
+    std::vector<WAVEHDR*> back;
+    EnterCriticalSection(&g_dev.lock);
+    while (n-- > 0 && !g_dev.queue.empty()) {
+        WAVEHDR* h = g_dev.queue.front();
+        g_dev.queue.pop_front();
+        MarkReturned(h);
+        back.push_back(h);
+    }
+    LeaveCriticalSection(&g_dev.lock);
+    for (WAVEHDR* h : back)
+        Deliver(h);
+    return static_cast<int>(back.size());
+}
+
+// Delivers the returns that an earlier reset left pending.
+void DeliverPending()
+{
+    EnterCriticalSection(&g_dev.lock);
+    std::vector<WAVEHDR*> back;
+    back.swap(g_dev.pendingReturns);
+    LeaveCriticalSection(&g_dev.lock);
+    for (WAVEHDR* h : back)
+        Deliver(h);
+}
+
+std::vector<std::string> TakeLog()
+{
+    EnterCriticalSection(&g_dev.lock);
+    std::vector<std::string> l;
+    l.swap(g_dev.log);
+    LeaveCriticalSection(&g_dev.lock);
+    return l;
+}
+
+std::string Joined(const std::vector<std::string>& l)
+{
+    std::string s;
+    for (const std::string& x : l)
+        s += (s.empty() ? "" : ", ") + x;
+    return s;
+}
+
+std::string Stream()
+{
+    EnterCriticalSection(&g_dev.lock);
+    std::string s = g_dev.stream;
+    LeaveCriticalSection(&g_dev.lock);
+    return s;
+}
+
+size_t Queued()
+{
+    EnterCriticalSection(&g_dev.lock);
+    size_t n = g_dev.queue.size();
+    LeaveCriticalSection(&g_dev.lock);
+    return n;
+}
+
+std::string Violations()
+{
+    EnterCriticalSection(&g_dev.lock);
+    std::string s = Joined(g_dev.violations);
+    LeaveCriticalSection(&g_dev.lock);
+    return s;
+}
+
+DWORD WINAPI DeliverLater(void*)
+{
+    Sleep(100);
+    DeliverPending();
+    return 0;
+}
+
+volatile LONG g_stopDevice;
+
+DWORD WINAPI DeviceThread(void*)
+{
+    while (!g_stopDevice) {
+        ReturnOldest(1);
+        DeliverPending();
+        Sleep(0);
+    }
+    return 0;
+}
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_dev.Clear();
+        SetWaveOutApi(&kFake);
+        key = 0;
+        volume = 0;
+        repeatOn = 0;
+        rig = new MainWindowRig;
+    }
+    void TearDown() override
+    {
+        g_dev.returnsDuringReset = true;
+        CloseWave();
+        EXPECT_EQ("", Violations());
+        EXPECT_EQ(PLAY_NONE, PlayState.load());
+        SetWaveOutApi(nullptr);
+        delete rig;
+    }
+    // Writes and loads a 16-bit stereo 44100 Hz file of the given frames; returns its samples.
+    std::string Load(uint32_t frames, uint16_t channels = 2, uint16_t bits = 16, uint32_t rate = 44100)
+    {
+        std::string samples = RampSamples(static_cast<size_t>(frames) * channels * (bits / 8), frames);
+        path = enginerig::WriteTempFile("engine.wav", SimpleWave(channels, rate, bits, samples));
+        wavePath = path.c_str();
+        EXPECT_EQ(1, LoadWave(path.c_str()));
+        TakeLog();
+        return samples;
+    }
+    void Idle()
+    {
+        ASSERT_EQ(1, WaitRefillIdle(5000)) << "the refill thread did not finish";
+    }
+    MainWindowRig* rig = nullptr;
+    std::string path;
+};
+
+std::vector<std::string> Writes(const std::vector<std::string>& log)
+{
+    std::vector<std::string> w;
+    for (const std::string& s : log)
+        if (s.compare(0, 6, "write ") == 0)
+            w.push_back(s);
+    return w;
+}
+
+}  // namespace
+
+TEST_F(Engine, LoadOpensTheDeviceAndResetsTheBar)
+{
+    key = 12;
+    std::string samples = Load(30000);
+    ASSERT_EQ(18u, g_dev.format.size());
+    WAVEFORMATEX f = {};
+    memcpy(&f, g_dev.format.data(), 18);
+    EXPECT_EQ(88203u, f.nSamplesPerSec) << "key +12 on 44100 Hz";
+    EXPECT_EQ(44100u * 4, f.nAvgBytesPerSec) << "handed over as read";
+    EXPECT_EQ(0, f.cbSize);
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    for (int i = 0; i < BLOCK_COUNT; ++i) {
+        EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser) << "block " << i;
+        EXPECT_TRUE(waveBlocks[i].lpData != NULL);
+    }
+    EXPECT_EQ(44u, waveInfo.dataOffset);
+    EXPECT_EQ(30000u, waveInfo.totalFrames);
+    EXPECT_EQ(44100u, waveInfo.sampleRate);
+    UINT mn = 9, mx = 9, s = 9, e = 9, p = 9;
+    rig->Bar(&mn, &mx, &s, &e, &p);
+    EXPECT_EQ(0u, mn);
+    EXPECT_EQ(30000u, mx);
+    EXPECT_EQ(0u, s);
+    EXPECT_EQ(30000u, e);
+    EXPECT_EQ(0u, p);
+    EXPECT_EQ(path, rig->Text(IDC_PATH_TEXT));
+
+    // Close: bar emptied, time text cleared, path text kept, headers zero.
+    SetDlgItemTextA(rig->window, IDC_TIME_TEXT, "00:01:02");
+    EXPECT_EQ(1, CloseWave());
+    rig->Bar(&mn, &mx, &s, &e, &p);
+    EXPECT_EQ(0u, mx);
+    EXPECT_EQ(0u, e);
+    EXPECT_EQ("", rig->Text(IDC_TIME_TEXT));
+    EXPECT_EQ(path, rig->Text(IDC_PATH_TEXT));
+    EXPECT_EQ(PLAY_NONE, PlayState.load());
+    EXPECT_EQ(0u, playPosition.load());
+    WAVEHDR zero = {};
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(0, memcmp(&zero, &waveBlocks[i], sizeof zero)) << "block " << i;
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ("reset, close", Joined(log)) << "nothing was prepared, so nothing is unprepared";
+}
+
+TEST_F(Engine, PrimingQueuesSixBlocksFromThePlayPosition)
+{
+    std::string samples = Load(100000);
+    SeekTo(1000, 1);
+    EXPECT_EQ(1000u, playPosition.load());
+    ASSERT_EQ(1, PlayPause());
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ("prepare 0, write 0 20000, prepare 1, write 1 20000, prepare 2, write 2 20000, prepare 3, write 3 20000, "
+              "prepare 4, write 4 20000, prepare 5, write 5 20000",
+              Joined(log));
+    EXPECT_EQ(samples.substr(4000, 120000), Stream()) << "six blocks of the file from frame 1000";
+    EXPECT_EQ(1000u + 30000u, playPosition.load());
+    char text[20];
+    UINT pos = 0;
+    ASSERT_EQ(1, TakeTimeText(text, &pos));
+    EXPECT_EQ(31000u, pos);
+    EXPECT_STREQ("00:00:42", text);
+    EXPECT_EQ(0, TakeTimeText(text, &pos)) << "taken once";
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(0u, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+
+    // Returned blocks are refilled in the order they come back, from where the last one ended.
+    unsigned long refills = RefillCount();
+    ASSERT_EQ(3, ReturnOldest(3));
+    Idle();
+    EXPECT_EQ(refills + 3, RefillCount()) << "one refill per returned block";
+    EXPECT_EQ("write 0 20000, write 1 20000, write 2 20000", Joined(TakeLog())) << "prepared once, for the whole block";
+    EXPECT_EQ(samples.substr(4000, 180000), Stream());
+    EXPECT_EQ(46000u, playPosition.load());
+}
+
+TEST_F(Engine, PauseResumeAndSeekWhilePaused)
+{
+    std::string samples = Load(100000);
+    PlayPause();
+    TakeLog();
+    ASSERT_EQ(1, PlayPause());
+    EXPECT_EQ(PLAY_PAUSED, PlayState.load());
+    EXPECT_EQ("pause", Joined(TakeLog()));
+    // A block that comes back while paused stays idle.
+    ReturnOldest(1);
+    Idle();
+    EXPECT_EQ("", Joined(TakeLog()));
+    ASSERT_EQ(1, PlayPause());
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    EXPECT_EQ("restart", Joined(TakeLog()));
+    PlayPause();
+    TakeLog();
+
+    // Seeking while paused: pause, prepare bits, reset; stopped at the new place whatever restart says.
+    ASSERT_EQ(1, SeekTo(5000, 1));
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ("pause, reset", Joined(TakeLog()));
+    Idle();
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_TRUE(waveBlocks[i].dwUser & BLOCK_PREPARE) << "block " << i;
+    EXPECT_EQ("", Joined(TakeLog())) << "nothing refilled";
+    UINT p = 0;
+    rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
+    EXPECT_EQ(5000u, p) << "SeekTo moves the bar";
+    size_t before = Stream().size();
+    PlayPause();
+    EXPECT_EQ(samples.substr(20000, 120000), Stream().substr(before)) << "the next play starts at the new place";
+}
+
+TEST_F(Engine, SeekWhilePlayingDiscardsAndPrimesAgain)
+{
+    for (bool during : {true, false}) {
+        SCOPED_TRACE(during ? "returns delivered inside the reset" : "returns delivered after the reset");
+        std::string samples = Load(200000);
+        PlayPause();
+        ReturnOldest(2);
+        Idle();
+        TakeLog();
+        g_dev.returnsDuringReset = during;
+        size_t before = Stream().size();
+        ASSERT_EQ(1, SeekTo(50000, 1));
+        EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+        if (!during) {
+            // The six blocks are still on their way back: each is marked, none is written yet.
+            for (int i = 0; i < BLOCK_COUNT; ++i)
+                EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+            EXPECT_EQ("pause, reset", Joined(TakeLog()));
+            DeliverPending();
+        }
+        Idle();
+        std::vector<std::string> w = Writes(TakeLog());
+        EXPECT_EQ(6u, w.size()) << Joined(w) << ": each block refilled exactly once";
+        EXPECT_EQ(samples.substr(200000, 120000), Stream().substr(before)) << "from the new place on";
+        EXPECT_EQ(80000u, playPosition.load());
+        ReturnOldest(6);
+        Idle();
+        EXPECT_EQ(samples.substr(200000, 240000), Stream().substr(before));
+        CloseWave();
+    }
+}
+
+TEST_F(Engine, EndMarkerWithRepeatOnLoopsWithoutAGap)
+{
+    std::string samples = Load(100000);
+    markerStart = 1000;
+    markerEnd = 13000;  // 12000 frames: 2 full blocks and 2000 frames
+    SeekTo(1000, 0);
+    repeatOn = 1;
+    PlayPause();
+    for (int i = 0; i < 30; ++i) {
+        ReturnOldest(1);
+        Idle();
+    }
+    std::string range = samples.substr(4000, 48000);
+    std::string s = Stream();
+    ASSERT_GE(s.size(), 4 * range.size());
+    for (size_t at = 0; at + range.size() <= s.size(); at += range.size())
+        ASSERT_EQ(range, s.substr(at, range.size())) << "pass at byte " << at;
+    EXPECT_EQ(s.substr(0, s.size() % range.size()), s.substr(s.size() - s.size() % range.size()));
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    EXPECT_EQ(6u, Queued()) << "all six blocks stay in circulation";
+}
+
+TEST_F(Engine, EndMarkerWithRepeatOffStopsAtTheStartMarker)
+{
+    std::string samples = Load(100000);
+    markerStart = 2000;
+    markerEnd = 30000;
+    SeekTo(2000, 0);
+    PlayPause();  // 6 blocks: 2000..32000 would pass the end; the sixth block is short
+    std::vector<std::string> w = Writes(TakeLog());
+    ASSERT_EQ(6u, w.size());
+    EXPECT_EQ("write 5 12000", w[5]) << "the last block ends at the end marker";
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ(2000u, playPosition.load()) << "positioned to the start marker";
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_TRUE(waveBlocks[i].dwUser & BLOCK_PREPARE) << "block " << i;
+    EXPECT_EQ(samples.substr(8000, 112000), Stream());
+    // The blocks play out and come back without being refilled.
+    ReturnOldest(6);
+    Idle();
+    EXPECT_EQ("", Joined(TakeLog()));
+    // The next play starts at the start marker.
+    PlayPause();
+    EXPECT_EQ(samples.substr(8000, 112000), Stream().substr(112000));
+}
+
+TEST_F(Engine, PlayAgainWhileTheLastPassStillPlays)
+{
+    std::string samples = Load(100000);
+    markerEnd = 12000;
+    PlayPause();  // the whole range fits in the six blocks: stopped at once, three blocks queued
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ(3u, Queued());
+    TakeLog();
+    g_dev.returnsDuringReset = false;
+    PlayPause();  // must not write a block the device still holds
+    EXPECT_EQ("", Violations());
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ("reset", log.empty() ? "" : log[0]) << Joined(log);
+    DeliverPending();
+    Idle();
+    EXPECT_EQ("", Violations());
+    EXPECT_EQ(samples.substr(0, 48000) + samples.substr(0, 48000), Stream());
+}
+
+TEST_F(Engine, AtTheEndMarkerPlayDoesNothingAudible)
+{
+    Load(50000);
+    SeekTo(50000, 0);
+    PlayPause();
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ(0u, playPosition.load());
+    EXPECT_EQ("", Stream());
+    repeatOn = 1;
+    SeekTo(50000, 0);
+    PlayPause();
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    std::vector<std::string> w = Writes(TakeLog());
+    EXPECT_EQ(5u, w.size()) << Joined(w) << ": the first block is skipped";
+    EXPECT_EQ("write 1 20000", w.empty() ? "" : w[0]);
+}
+
+TEST_F(Engine, ShortFileAndStaleMarkers)
+{
+    std::string samples = Load(1234);
+    markerEnd = 999999;  // an end marker beyond the file never reads past its data
+    PlayPause();
+    std::vector<std::string> w = Writes(TakeLog());
+    ASSERT_EQ(1u, w.size());
+    EXPECT_EQ("write 0 4936", w[0]);
+    EXPECT_EQ(samples, Stream());
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+}
+
+TEST_F(Engine, GainAppliesToTheNextRefilledBlock)
+{
+    std::string samples = Load(100000);
+    PlayPause();
+    volume = 10;
+    ReturnOldest(1);
+    Idle();
+    std::string s = Stream();
+    ASSERT_EQ(140000u, s.size());
+    std::string expect = samples.substr(120000, 20000);
+    ApplyGain(&expect[0], 20000, 2, 10);
+    EXPECT_EQ(samples.substr(0, 120000), s.substr(0, 120000)) << "queued blocks keep their gain";
+    EXPECT_EQ(expect, s.substr(120000)) << "saturating gain";
+}
+
+TEST_F(Engine, TwentyFourBitBlocksHoldWholeFrames)
+{
+    std::string samples = Load(19000, 2, 24, 48000);
+    EXPECT_EQ(19998u, waveInfo.blockBytes);
+    PlayPause();
+    std::vector<std::string> w = Writes(TakeLog());
+    ASSERT_EQ(6u, w.size());
+    EXPECT_EQ("write 0 19998", w[0]);
+    EXPECT_EQ("write 5 14010", w[5]) << "114000 - 5 * 19998";
+    EXPECT_EQ(samples, Stream());
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+}
+
+TEST_F(Engine, DataChunkClaimingMoreThanTheFilePlaysSilenceAfterIt)
+{
+    std::string samples = RampSamples(30000, 7);
+    path = enginerig::WriteTempFile("short.wav", WaveBytes().Riff().Chunk("fmt ", FormatBody(1, 2, 44100, 16))
+                                                       .Raw("data").U32(100000).Raw(samples).Fix());
+    ASSERT_EQ(1, LoadWave(path.c_str()));
+    EXPECT_EQ(25000u, waveInfo.totalFrames);
+    PlayPause();  // block 1 is read short, blocks 2 to 4 read nothing
+    std::string s = Stream();
+    ASSERT_EQ(100000u, s.size());
+    EXPECT_EQ(samples, s.substr(0, 30000));
+    EXPECT_EQ(std::string(70000, '\0'), s.substr(30000)) << "silence, not stale contents";
+}
+
+TEST_F(Engine, WithoutAFileNothingHappens)
+{
+    EXPECT_EQ(0, PlayPause());
+    EXPECT_EQ(0, SeekTo(1234, 1));
+    EXPECT_EQ(1234u, playPosition.load());
+    Bar2Notify n = {};
+    n.position = 77;
+    EXPECT_EQ(0, SeekFromBar(&n));
+    EXPECT_EQ(77u, playPosition.load());
+    EXPECT_EQ(1, CloseWave());
+    EXPECT_EQ("", Joined(TakeLog()));
+    playPosition = 0;
+}
+
+TEST_F(Engine, CloseDuringPlaybackWaitsForTheBlocks)
+{
+    Load(100000);
+    PlayPause();
+    TakeLog();
+    g_dev.returnsDuringReset = false;
+    // The device hands the blocks back a little after the reset, from its own thread.
+    HANDLE deliverer = CreateThread(NULL, 0, DeliverLater, NULL, 0, NULL);
+    EXPECT_EQ(1, CloseWave());
+    WaitForSingleObject(deliverer, 5000);
+    CloseHandle(deliverer);
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ("reset, unprepare 0, unprepare 1, unprepare 2, unprepare 3, unprepare 4, unprepare 5, close", Joined(log));
+    EXPECT_EQ("", Violations());
+    EXPECT_EQ(PLAY_NONE, PlayState.load());
+}
+
+TEST_F(Engine, DragStormDuringPlayback)
+{
+    std::string samples = Load(400000);
+    repeatOn = 1;
+    PlayPause();
+    // The device returns blocks from its own thread while the bar restarts playback on every move.
+    g_stopDevice = 0;
+    HANDLE device = CreateThread(NULL, 0, DeviceThread, NULL, 0, NULL);
+    srand(1234);
+    Bar2Notify n = {};
+    for (int i = 0; i < 400; ++i) {
+        g_dev.returnsDuringReset = (i % 3) != 0;
+        n.position = static_cast<UINT>(rand() % 400000);
+        ASSERT_EQ(1, SeekFromBar(&n));
+        if (i % 50 == 0)
+            testutil::PumpPending();
+    }
+    g_stopDevice = 1;
+    WaitForSingleObject(device, 5000);
+    CloseHandle(device);
+    DeliverPending();
+    Idle();
+    EXPECT_EQ("", Violations());
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    // Every block written holds whole frames of the file, read from a frame boundary.
+    std::string s = Stream();
+    std::vector<std::pair<size_t, size_t>> writes = g_dev.writes;
+    EXPECT_GE(writes.size(), 6u);
+    EXPECT_EQ(6u, Queued()) << "every block is back in circulation";
+    for (const auto& w : writes) {
+        size_t at = samples.find(s.substr(w.first, 64));
+        ASSERT_NE(std::string::npos, at) << "block at " << w.first << " is not from the file";
+        EXPECT_EQ(0u, at % 4) << "block at " << w.first << " starts inside a frame";
+        EXPECT_EQ(samples.substr(at, w.second), s.substr(w.first, w.second)) << "block at " << w.first;
+    }
+}
+
+TEST_F(Engine, CallbackIgnoresOtherMessagesAndForeignHeaders)
+{
+    Load(100000);
+    PlayPause();
+    Idle();
+    unsigned long before = RefillCount();
+    WaveDoneCallback(kHandle, MM_WOM_OPEN, 0, 0, 0);
+    WaveDoneCallback(kHandle, MM_WOM_CLOSE, 0, 0, 0);
+    WAVEHDR foreign = {};
+    WaveDoneCallback(kHandle, MM_WOM_DONE, 0, reinterpret_cast<DWORD_PTR>(&foreign), 0);
+    Idle();
+    EXPECT_EQ(before + 1, RefillCount()) << "only the MM_WOM_DONE reaches the refill thread";
+    EXPECT_EQ(6u, Writes(TakeLog()).size()) << "a header that is not one of the blocks is ignored";
+}
+
+TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
+{
+    g_dev.openResult = WAVERR_BADFORMAT;
+    std::string p = enginerig::WriteTempFile("refused.wav", SimpleWave(2, 44100, 16, RampSamples(400)));
+    enginerig::MessageCatcher box;
+    EXPECT_EQ(0, LoadWave(p.c_str()));
+    ASSERT_TRUE(box.Caught());
+    EXPECT_EQ(std::string(playertext::kDeviceFailed), box.text);
+    EXPECT_EQ("Orvandel", box.caption);
+    EXPECT_EQ(PLAY_NONE, PlayState.load());
+    g_dev.openResult = MMSYSERR_NOERROR;
+    Load(1000);
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load()) << "the player stays usable";
+}
+
+TEST_F(Engine, SeekRowsOfTheStateTable)
+{
+    std::string samples = Load(200000);
+    // Playing, SeekTo without restart: pause, discard bits, reset; stopped at the new place.
+    PlayPause();
+    TakeLog();
+    g_dev.returnsDuringReset = false;
+    ASSERT_EQ(1, SeekTo(7000, 0));
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ("pause, reset", Joined(TakeLog()));
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(BLOCK_DISCARD, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+    DeliverPending();
+    Idle();
+    for (int i = 0; i < BLOCK_COUNT; ++i)
+        EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
+    EXPECT_EQ("", Joined(TakeLog())) << "returned blocks are not refilled";
+    EXPECT_EQ(7000u, playPosition.load());
+
+    // Stopped, SeekFromBar: position only, and nothing sent to the bar.
+    Bar2Notify n = {};
+    n.position = 9000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    EXPECT_EQ(9000u, playPosition.load());
+    EXPECT_EQ("", Joined(TakeLog()));
+    UINT barPos = 1;
+    rig->Bar(nullptr, nullptr, nullptr, nullptr, &barPos);
+    EXPECT_EQ(7000u, barPos) << "SeekFromBar leaves the bar alone";
+
+    // Playing, SeekFromBar: no pause before the reset, primed again from the dragged place.
+    g_dev.returnsDuringReset = true;
+    PlayPause();
+    TakeLog();
+    size_t before = Stream().size();
+    n.position = 12000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    Idle();
+    std::vector<std::string> log = TakeLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("reset", log[0]) << Joined(log);
+    EXPECT_EQ(6u, Writes(log).size()) << Joined(log);
+    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
+    EXPECT_EQ(samples.substr(48000, 120000), Stream().substr(before));
+
+    // Paused, SeekFromBar: pause, prepare bits, reset; stopped.
+    PlayPause();
+    TakeLog();
+    n.position = 3000;
+    ASSERT_EQ(1, SeekFromBar(&n));
+    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
+    EXPECT_EQ("pause, reset", Joined(TakeLog()));
+    EXPECT_EQ(3000u, playPosition.load());
+}
