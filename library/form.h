@@ -328,7 +328,7 @@ public:
     long ltGetListText(long index, char* buffer) const;
     // Returns the LB_GETTEXT result for the child.
     long ltGetListTextChild(unsigned long id, long index, char* buffer) const;
-    // Returns the LB_DIR result (attributes in wParam, specification in lParam).
+    // Returns the LB_DIR result (attributes in wParam, file pattern in lParam).
     long ltDir(const char* fileSpec, unsigned long attributes);
     // Returns the LB_DIR result for the child.
     long ltDirChild(unsigned long id, const char* fileSpec, unsigned long attributes);

@@ -469,7 +469,7 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     listForm.ltResetContent();
     EXPECT_EQ(0, listForm.ltGetItemCount());
 
-    // LB_DIR on a real folder: the attributes travel in wParam, the specification in lParam.
+    // LB_DIR on a real folder: the attributes travel in wParam, the file pattern in lParam.
     std::string folder = testutil::TempPath("dir");
     CreateDirectoryA(folder.c_str(), NULL);
     ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\one.wav", "1"));
