@@ -115,18 +115,23 @@ static bool IsNotUnchecked(HWND dialog, unsigned int id)
     return SendDlgItemMessageA(dialog, static_cast<int>(id), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
 }
 
+// Walks count identifiers; returns the first checked one's identifier, or its index when
+// wantIndex is set, or 0xFFFFFFFF when none is checked.
+static unsigned int FirstChecked(HWND dialog, unsigned int count, va_list args, bool wantIndex)
+{
+    for (unsigned int i = 0; i < count; ++i) {
+        unsigned int id = va_arg(args, unsigned int);
+        if (IsNotUnchecked(dialog, id))
+            return wantIndex ? i : id;
+    }
+    return 0xFFFFFFFFU;
+}
+
 unsigned int GetCheckOptions(HWND dialog, unsigned int count, ...)
 {
     va_list args;
     va_start(args, count);
-    unsigned int found = 0xFFFFFFFFU;
-    for (unsigned int i = 0; i < count; ++i) {
-        unsigned int id = va_arg(args, unsigned int);
-        if (IsNotUnchecked(dialog, id)) {
-            found = i;
-            break;
-        }
-    }
+    unsigned int found = FirstChecked(dialog, count, args, true);
     va_end(args);
     return found;
 }
@@ -135,14 +140,7 @@ unsigned int GetCheckOptionsID(HWND dialog, unsigned int count, ...)
 {
     va_list args;
     va_start(args, count);
-    unsigned int found = 0xFFFFFFFFU;
-    for (unsigned int i = 0; i < count; ++i) {
-        unsigned int id = va_arg(args, unsigned int);
-        if (IsNotUnchecked(dialog, id)) {
-            found = id;
-            break;
-        }
-    }
+    unsigned int found = FirstChecked(dialog, count, args, false);
     va_end(args);
     return found;
 }
