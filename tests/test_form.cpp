@@ -418,6 +418,15 @@ TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
         << "a thread message was posted";
 }
 
+// A timer procedure is CALLBACK (__stdcall on i686): a plain lambda would have the wrong
+// calling convention there.
+static int timerFired = 0;
+static void CALLBACK CountTimer9(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (id == 9)
+        ++timerFired;
+}
+
 TEST_F(FormTest, TimersWithAndWithoutAProcedure)
 {
     CForm form(logChild);
@@ -429,14 +438,9 @@ TEST_F(FormTest, TimersWithAndWithoutAProcedure)
     EXPECT_NE(0, form.KillTimer(7));
     EXPECT_EQ(0, form.KillTimer(7)) << "killing a dead timer fails";
 
-    static int fired = 0;
-    fired = 0;
-    TIMERPROC proc = [](HWND, UINT, UINT_PTR id, DWORD) {
-        if (id == 9)
-            ++fired;
-    };
-    EXPECT_EQ(9, form.SetTimer(9, 10, proc));
-    EXPECT_TRUE(testutil::PumpUntil([] { return fired > 0; }, 3000)) << "timer procedure not called";
+    timerFired = 0;
+    EXPECT_EQ(9, form.SetTimer(9, 10, CountTimer9));
+    EXPECT_TRUE(testutil::PumpUntil([] { return timerFired > 0; }, 3000)) << "timer procedure not called";
     EXPECT_NE(0, form.KillTimer(9));
 }
 
