@@ -1,6 +1,6 @@
 ; The per-user installer of velmora (Japanese texts). Made by scripts/package with makensis:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.3.8 -DVERSION4=1.3.8.0 -DSTAGE=<folder> -DOUTFILE=<exe>
-;            [-DWEB=<address>] [-DTARGET=amd64-unicode] scripts/installer.nsi
+;            -DSRCDIR=<sources> -DSIZEKB=<size> [-DWEB=<address>] scripts/installer.nsi
 ; STAGE holds velmora.exe, Tarvik.dll, guide.txt and notice.txt.
 ; Installs for the current user only, without administrator rights, into the user's own programs
 ; folder, so that velmora.ini beside the executable stays writable. A second run installs over the
@@ -8,9 +8,6 @@
 
 Unicode true
 ManifestDPIAware true
-!ifdef TARGET
-  Target ${TARGET}
-!endif
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Orvandel"
