@@ -49,12 +49,23 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "(C) velmora project"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; A running player holds velmora.exe and Tarvik.dll open: it must end before they are replaced or
+; removed (its main window is a dialog titled with the display name).
+!macro WaitForPlayer
+  FindWindow $0 "#32770" "${PRODUCT}"
+  StrCmp $0 0 +3
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} が起動しています。終了してから「再試行」を押してください。" /SD IDCANCEL IDRETRY -2
+    Abort
+!macroend
+
 Function .onInit
   SetShellVarContext current
+  !insertmacro WaitForPlayer
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  !insertmacro WaitForPlayer
 FunctionEnd
 
 Section "Orvandel"

@@ -241,6 +241,8 @@ else:
                 break
             time.sleep(0.2)
         check(seen, 'the installed player starts: its main window appears')
+        busy = subprocess.run([wine, setup_path, '/S'], env=env, capture_output=True)
+        check(busy.returncode != 0, 'a silent install while the player runs gives up', busy.returncode)
         subprocess.run([wineserver, '-k'], env=env)
         player_proc.wait()
         subprocess.run([wineserver, '-w'], env=env)
