@@ -164,7 +164,8 @@ build = subprocess.run(['i686-w64-mingw32-g++-posix'] + shlex.split(line)[1:], c
 check(build.returncode == 0 and os.path.exists(os.path.join(root, 'bin/example.exe')),
       "the kit's example builds and links with the README's line: " + line, build.stderr[-2000:])
 
-wine_env = run(['bash', '-c', '. "$1/scripts/wine-env"; echo $VELMORA_TEST_ARCH $WINE $WINESERVER', '-', src]).split()
+wine_env = run(['bash', '-c', '. "$1/scripts/wine-env"; echo $VELMORA_TEST_ARCH $WINE $WINESERVER $WINEARCH $WINELOADER',
+                '-', src]).split()
 runs_32 = wine_env[0] == 'i686'
 if runs_32 and build.returncode == 0:
     out = run([os.path.join(src, 'scripts/wine-run'), os.path.join(root, 'bin/example.exe')])
@@ -190,6 +191,7 @@ else:
     wine, wineserver = wine_env[1], wine_env[2]
     harness = os.environ['VELMORA_HARNESS']
     env = dict(os.environ, WINEPREFIX=os.path.join(work, 'prefix'), HOME=os.path.join(work, 'home'),
+               WINESERVER=wineserver, WINEARCH=wine_env[3], WINELOADER=wine_env[4],
                WINEDEBUG='-all', LANG='ja_JP.UTF-8', LC_ALL='ja_JP.UTF-8',
                WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d',
                DISPLAY=open(os.path.join(harness, 'display')).read().strip())
