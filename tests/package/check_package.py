@@ -9,8 +9,9 @@ checks the files it makes in a scratch folder.
   files that import only system DLLs (and the player Tarvik.dll); guide.txt and notice.txt are UTF-8
   with a byte-order mark and CRLF line ends; the guide names every accelerator of the player;
 - the kit's example builds with the README's one command and the i686 compiler;
-- the installer: its contents listed with 7-Zip; where this machine runs 32-bit code, a silent
-  install into a scratch Wine prefix, the player started from there, a second install over the first,
+- the installer: its contents listed with 7-Zip; where this machine runs 32-bit code, in a scratch
+  Wine prefix: the unpacked zip's player run and closed (velmora.ini beside it), a silent install, the
+  installed player started, a silent install refused while it runs, a second install over the first,
   and a silent uninstall that keeps velmora.ini.
 """
 import hashlib
@@ -207,10 +208,37 @@ else:
         r = subprocess.run([wine, 'reg', 'query', key], env=env, capture_output=True)
         return dict(re.findall(r'^\s+(\w+)\s+REG_\w+\s+(.*?)\s*$', r.stdout.decode('utf-8', 'replace'), re.M))
 
+    def main_window_appears():
+        for _ in range(150):
+            tree = subprocess.run(['xwininfo', '-root', '-tree'], env=env, capture_output=True, text=True).stdout
+            if '"Orvandel"' in tree:
+                return True
+            time.sleep(0.2)
+        return False
+
     try:
         t0 = time.time()
         wine_run('wineboot', '-i')
         print('figure: a scratch Wine prefix took %.1f s' % (time.time() - t0))
+
+        # The zip unpacked into a folder whose name has a double-byte character ending in 0x5C
+        # (ソ is 0x83 0x5C in code page 932): the player starts there and, closed, writes its
+        # settings beside itself.
+        folder = os.path.join(env['WINEPREFIX'], 'drive_c', 'ソフト')
+        with zipfile.ZipFile(os.path.join(dist, app + '.zip')) as z:
+            z.extractall(folder)
+        unzipped = subprocess.Popen([wine, 'C:\\ソフト\\%s\\velmora.exe' % app], env=env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        started = main_window_appears()
+        subprocess.run([wine, 'taskkill', '/im', 'velmora.exe'], env=env, capture_output=True)  # WM_CLOSE
+        try:
+            unzipped.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            subprocess.run([wineserver, '-k'], env=env)
+        subprocess.run([wineserver, '-w'], env=env)
+        ini = os.path.join(folder, app, 'velmora.ini')
+        check(started and os.path.isfile(ini) and b'Octave=0' in open(ini, 'rb').read(),
+              'the unpacked zip\'s player runs from C:\\ソフト\\%s and writes velmora.ini beside itself' % app)
         t0 = time.time()
         wine_run(setup_path, '/S')
         print('figure: the silent install took %.1f s' % (time.time() - t0))
@@ -235,14 +263,7 @@ else:
 
         player_proc = subprocess.Popen([wine, os.path.join(target, 'velmora.exe')], env=env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        seen = False
-        for _ in range(150):
-            tree = subprocess.run(['xwininfo', '-root', '-tree'], env=env, capture_output=True, text=True).stdout
-            if '"Orvandel"' in tree:
-                seen = True
-                break
-            time.sleep(0.2)
-        check(seen, 'the installed player starts: its main window appears')
+        check(main_window_appears(), 'the installed player starts: its main window appears')
         busy = subprocess.run([wine, setup_path, '/S'], env=env, capture_output=True)
         check(busy.returncode != 0, 'a silent install while the player runs gives up', busy.returncode)
         subprocess.run([wineserver, '-k'], env=env)
