@@ -78,7 +78,9 @@ void Settle(HWND main, DWORD ms = 400)
     Sleep(ms);
 }
 
-bool Save(const std::string& path, RECT r)
+// Saves the screen's rectangle r; with keep given, what lies outside keep[0] and keep[1] (the bare
+// screen between a window and its menu) is painted white.
+bool Save(const std::string& path, RECT r, const RECT* keep = 0)
 {
     int w = r.right - r.left, h = r.bottom - r.top;
     BITMAPINFO info = {};
@@ -94,6 +96,17 @@ bool Save(const std::string& path, RECT r)
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, 0, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    if (keep) {
+        HRGN outside = CreateRectRgn(0, 0, w, h);
+        for (int i = 0; i < 2; ++i) {
+            HRGN window = CreateRectRgn(keep[i].left - r.left, keep[i].top - r.top, keep[i].right - r.left,
+                                        keep[i].bottom - r.top);
+            CombineRgn(outside, outside, window, RGN_DIFF);
+            DeleteObject(window);
+        }
+        FillRgn(memory, outside, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DeleteObject(outside);
+    }
     GdiFlush();
     DWORD size = ((w * 3 + 3) & ~3) * h;
     BITMAPFILEHEADER file = {};
@@ -135,9 +148,9 @@ bool ShotMenu(HWND main, char key, const std::string& path)
     PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, key);
     HWND menu = WaitFor("a menu", "#32768", 0, 0);
     Sleep(400);
-    RECT a = Rect(main), b = Rect(menu), u;
-    UnionRect(&u, &a, &b);
-    bool ok = Save(path, u);
+    RECT both[2] = {Rect(main), Rect(menu)}, u;
+    UnionRect(&u, &both[0], &both[1]);
+    bool ok = Save(path, u, both);
     PostMessageA(main, WM_CANCELMODE, 0, 0);
     WaitGone("#32768", 0);
     return ok;
