@@ -290,6 +290,9 @@ else:
         check(not os.path.exists(link) and not uninstall_entry(), 'the shortcut and the uninstall entry are gone')
     finally:
         subprocess.run([wineserver, '-k'], env=env)
+        subprocess.run([wineserver, '-w'], env=env)
+    if not failures:  # a failed run keeps its prefix to look into
+        shutil.rmtree(env['WINEPREFIX'], ignore_errors=True)
 
 print('package: %s' % ('%d FAILED' % len(failures) if failures else 'all ok'))
 sys.exit(1 if failures else 0)
