@@ -17,20 +17,23 @@
 #include "player_driver.h"
 #include "player_texts.h"
 #include "position_bar.h"
+#include "range_memory.h"
 #include "resource.h"
+#include "settings.h"
 #include "shell.h"
 
 namespace {
 
 using namespace playerdrive;
 
-std::string Beside(const char* name)
+// The settings file and the ranges store, beside this program.
+std::string Beside(void (*where)(char*))
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1) + name;
+    char path[MAX_PATH] = "";
+    where(path);
+    return path;
 }
+const std::string kIni = Beside(GetSettingsPath), kStore = Beside(GetRangesPath);
 
 // Frame f of the files holds the 16-bit samples f and ~f: every frame below 65536 is unique.
 std::string Frames(DWORD from, DWORD to)
@@ -105,8 +108,8 @@ class ShellConveniences : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteFileA(Beside("velmora.ini").c_str());
-        DeleteFileA(Beside("velmora_ranges.ini").c_str());
+        DeleteFileA(kIni.c_str());
+        DeleteFileA(kStore.c_str());
     }
 
     // Runs the player on this thread while drive(main window) runs on a helper thread; whatever
@@ -206,7 +209,7 @@ TEST_F(ShellConveniences, DroppedFilesOpenAsFromTheOpenDialog)
     });
     char option[8] = "";
     EXPECT_EQ(0u, GetPrivateProfileStringA("Settings", "RememberRanges", "", option, sizeof option,
-                                           Beside("velmora.ini").c_str())) << "not written while off";
+                                           kIni.c_str())) << "not written while off";
 }
 
 // Returns "" when the control's text fits its client area with the control's own font, else the
@@ -279,8 +282,8 @@ TEST_F(ShellConveniences, RangesAreRememberedPerFileWhenAskedTo)
                         "7=30000,500,600," + kanji + "\r\n";
     for (int i = 1; i <= 150; ++i)
         store += std::to_string(i + 7) + "=30000,1,2," + testutil::TempPath("old" + std::to_string(i) + ".wav") + "\r\n";
-    ASSERT_TRUE(testutil::WriteWholeFile(Beside("velmora_ranges.ini"), store));
-    ASSERT_TRUE(testutil::WriteWholeFile(Beside("velmora.ini"), "[Settings]\r\nRememberRanges=1\r\n"));
+    ASSERT_TRUE(testutil::WriteWholeFile(kStore, store));
+    ASSERT_TRUE(testutil::WriteWholeFile(kIni, "[Settings]\r\nRememberRanges=1\r\n"));
     RunDriven([&](HWND main) {
         HWND bar = GetDlgItem(main, IDC_POSITION_BAR);
         auto markers = [&] { return std::to_string(ReadBar(bar).start) + "-" + std::to_string(ReadBar(bar).end); };
@@ -310,16 +313,15 @@ TEST_F(ShellConveniences, RangesAreRememberedPerFileWhenAskedTo)
         EXPECT_EQ("0-20000", open(d)) << "another frame count: another file under the same name";
         EXPECT_EQ("0-30000", open(a));
     });
-    EXPECT_EQ(1, GetPrivateProfileIntA("Settings", "RememberRanges", 0, Beside("velmora.ini").c_str()));
+    EXPECT_EQ(1u, GetPrivateProfileIntA("Settings", "RememberRanges", 0, kIni.c_str()));
     // Most recent first, the damaged entries gone, 100 at most.
-    const std::string ini = Beside("velmora_ranges.ini");
     const std::string expected[][2] = {{"1", "30000,0,30000," + a}, {"2", "20000,0,20000," + d},
                                        {"3", "30000,0,30000," + b}, {"4", "30000,0,30000," + kanji},
                                        {"5", "30000,0,30000," + c}, {"6", "30000,1,2," + testutil::TempPath("old1.wav")},
                                        {"100", "30000,1,2," + testutil::TempPath("old95.wav")}, {"101", ""}};
     for (const auto& e : expected) {
         char text[512] = "";
-        GetPrivateProfileStringA("Ranges", e[0].c_str(), "", text, sizeof text, ini.c_str());
+        GetPrivateProfileStringA("Ranges", e[0].c_str(), "", text, sizeof text, kStore.c_str());
         EXPECT_EQ(e[1], text) << "entry " << e[0];
     }
 }
