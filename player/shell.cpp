@@ -87,8 +87,9 @@ int CloseLoaded()
     return CloseWave();
 }
 
-// Loads wavePath after closing the loaded file; restores its remembered range when asked to.
-int LoadRemembered(bool restoreRange)
+// Loads wavePath after closing the loaded file (keeping its range); restores the new file's
+// remembered range when asked to. Returns 1 when loaded, else 0.
+int LoadWavePath(bool restoreRange)
 {
     CloseLoaded();
     if (!LoadWave(wavePath))
@@ -273,14 +274,14 @@ int OpenCommand()
 int OpenPath(const char* path)
 {
     wavePath = path;
-    return LoadRemembered(true);
+    return LoadWavePath(true);
 }
 
 int ReloadCommand()
 {
     if (wavePath.IsEmpty())
         return 0;
-    return LoadRemembered(false);
+    return LoadWavePath(false);
 }
 
 int WebSiteCommand()
