@@ -2,6 +2,7 @@
 #include "dialogs.h"
 
 #include "cmndlg.h"
+#include "conveniences.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -84,6 +85,7 @@ INT_PTR CALLBACK ColorDialog::DialogProc(HWND window, UINT message, WPARAM wPara
         ColorDialog* self = reinterpret_cast<ColorDialog*>(lParam);
         self->SetWindow(window);
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        FitDialogTexts(window);
         self->MoveToCenter(0);
         Bar2Colors* colors = &self->m_params->colors;
         self->SendMessageChild(IDC_POSITION_BAR, BM2_SETRANGE, 0, 100);
@@ -151,6 +153,7 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND window, UINT message, WPARAM wPara
         AboutDialog* self = reinterpret_cast<AboutDialog*>(lParam);
         self->SetWindow(window);
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        FitDialogTexts(window);
         self->MoveToCenter(self->GetParent());
         return 1;
     }

@@ -50,6 +50,11 @@
 #define IDM_VOLUME_DOWN     40019
 #define IDM_VOLUME_CLEAR    40020
 #define IDM_BAR_COLORS      40021
+#define IDM_START_EARLIER   40030   // start marker 10 ms earlier
+#define IDM_START_LATER     40031   // start marker 10 ms later
+#define IDM_END_EARLIER     40032   // end marker 10 ms earlier
+#define IDM_END_LATER       40033   // end marker 10 ms later
+#define IDM_REMEMBER_RANGES 40034   // remember each file's marker range (check item)
 
 #ifndef IDC_STATIC
 #define IDC_STATIC          (-1)

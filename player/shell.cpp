@@ -5,10 +5,12 @@
 #include <string.h>
 
 #include "cmndlg.h"
+#include "conveniences.h"
 #include "dialogs.h"
 #include "menu.h"
 #include "playback.h"
 #include "position_bar.h"
+#include "range_memory.h"
 #include "resource.h"
 #include "settings.h"
 #include "utilities.h"
@@ -24,6 +26,12 @@ namespace {
 
 HICON appIcon = 0;
 HACCEL appAccelerators = 0;
+
+// The key display's width: 24 pixels, or what its widest text needs with the font in use.
+long keyDisplayWidth = 24;
+
+// The path of the file that is loaded now (empty when none): the remembered range's key.
+CString loadedPath;
 
 // The main window's timer: id 0, every 10 ms, delivered as WM_TIMER.
 const UINT_PTR kTimerId = 0;
@@ -61,6 +69,41 @@ void ReadBarMarkers(UINT* start, UINT* end)
                               reinterpret_cast<LPARAM>(end));
 }
 
+// Keeps the loaded file's markers in the ranges store when the option is on; returns nothing.
+void RememberLoadedRange()
+{
+    if (!rememberRanges || PlayState.load() == PLAY_NONE || loadedPath.IsEmpty())
+        return;
+    UINT start = 0, end = 0;
+    ReadBarMarkers(&start, &end);
+    RememberRange(loadedPath, waveInfo.totalFrames, start, end);
+}
+
+// Closes the loaded file after keeping its range; returns 1.
+int CloseLoaded()
+{
+    RememberLoadedRange();
+    loadedPath = "";
+    return CloseWave();
+}
+
+// Loads wavePath after closing the loaded file (keeping its range); restores the new file's
+// remembered range when asked to. Returns 1 when loaded, else 0.
+int LoadWavePath(bool restoreRange)
+{
+    CloseLoaded();
+    if (!LoadWave(wavePath))
+        return 0;
+    loadedPath = wavePath;
+    UINT start = 0, end = 0;
+    if (restoreRange && rememberRanges && RecallRange(loadedPath, waveInfo.totalFrames, &start, &end)) {
+        mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_SETMARKER, 1, static_cast<LPARAM>(start));
+        mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_SETMARKER, 0, static_cast<LPARAM>(end));
+        CarryMarkers();
+    }
+    return 1;
+}
+
 void InitMainWindow(HWND window)
 {
     mainForm = window;
@@ -74,6 +117,10 @@ void InitMainWindow(HWND window)
     volume = playerSettings.Volume;
     ShowKey();
     ShowVolume();
+    FitVolumeDisplay();
+    // Up to the path display's left edge at most.
+    keyDisplayWidth = KeyDisplayWidth(24, 32);
+    DragAcceptFiles(window, TRUE);
     // The template's size need not come out at the fixed height; the system's size limits apply
     // only to later sizing, so the window is brought to its height here.
     RECT frame = {};
@@ -87,7 +134,7 @@ void InitMainWindow(HWND window)
 void CloseMainWindow(HWND window, WPARAM code)
 {
     mainForm.SendMessageChild(IDC_POSITION_BAR, BM2_GETCOLORS, 0, reinterpret_cast<LPARAM>(&playerSettings));
-    CloseWave();
+    CloseLoaded();
     KillTimer(window, kTimerId);
     EndDialog(window, code);
     PostQuitMessage(static_cast<int>(code));
@@ -103,6 +150,7 @@ int RunPlayer(HINSTANCE instance)
     appIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VELMORA));
     appAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     LoadSettings();
+    LoadRangeOption();
 
     HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), 0, MainDialogProc, 0);
     if (window) {
@@ -130,6 +178,7 @@ int RunPlayer(HINSTANCE instance)
     playerSettings.Octave = key;
     playerSettings.Volume = volume.load();
     SaveSettings();
+    SaveRangeOption();
     return 0;
 }
 
@@ -162,10 +211,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU: {
         CMenu menu(reinterpret_cast<HMENU>(wParam));
         menu.SetCheck(IDM_REPEAT, repeatOn.load());
+        menu.SetCheck(IDM_REMEMBER_RANGES, rememberRanges);
         return 1;
     }
     case WM_COMMAND:
         return DispatchCommand(LOWORD(wParam));
+    case WM_DROPFILES:
+        OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        return 1;
     case WM_CLOSE:
         CloseMainWindow(window, wParam);
         return 1;
@@ -181,18 +234,23 @@ void LayoutMainWindow()
     long pathHeight = ChildHeight(IDC_PATH_TEXT);
     long volumeWidth = ChildWidth(IDC_VOLUME_TEXT);
     mainForm.MoveChild(IDC_PATH_TEXT, 40, 16, width - 48, pathHeight, 1);
-    mainForm.MoveChild(IDC_KEY_TEXT, 8, 16, 24, pathHeight, 1);
+    mainForm.MoveChild(IDC_KEY_TEXT, 8, 16, keyDisplayWidth, pathHeight, 1);
     mainForm.MoveChild(IDC_POSITION_BAR, 10, 40, width - 20, ChildHeight(IDC_POSITION_BAR), 1);
     mainForm.MoveChild(IDC_VOLUME_TEXT, width - volumeWidth - 10, 70, volumeWidth, ChildHeight(IDC_VOLUME_TEXT), 1);
     mainForm.Invalidate(0, 0);
 }
 
-void TimerTick()
+void CarryMarkers()
 {
     UINT start = 0, end = 0;
     ReadBarMarkers(&start, &end);
     markerStart = start;
     markerEnd = end;
+}
+
+void TimerTick()
+{
+    CarryMarkers();
     char text[sizeof(timeText)];
     UINT position = 0;
     if (TakeTimeText(text, &position)) {
@@ -210,17 +268,20 @@ int OpenCommand()
         stringadd(file, wavePath);
     if (dialog.ShowOpen(file, kOpenFilter, 0, kOpenFlags) != 1)
         return 0;
-    wavePath = file;
-    CloseWave();
-    return LoadWave(wavePath);
+    return OpenPath(file);
+}
+
+int OpenPath(const char* path)
+{
+    wavePath = path;
+    return LoadWavePath(true);
 }
 
 int ReloadCommand()
 {
     if (wavePath.IsEmpty())
         return 0;
-    CloseWave();
-    return LoadWave(wavePath);
+    return LoadWavePath(false);
 }
 
 int WebSiteCommand()
@@ -237,7 +298,7 @@ int DispatchCommand(UINT id)
     UINT marker = 0;
     switch (id) {
     case IDM_OPEN:          OpenCommand(); break;
-    case IDM_CLOSE:         CloseWave(); break;
+    case IDM_CLOSE:         CloseLoaded(); break;
     case IDM_EXIT:          mainForm.SendMessageA(WM_CLOSE, 0, 0); break;
     case IDM_GOTO_BEGIN:    SeekTo(0, 1); break;
     case IDM_GOTO_START:    ReadBarMarkers(&marker, 0); SeekTo(marker, 1); break;
@@ -255,6 +316,11 @@ int DispatchCommand(UINT id)
     case IDM_VOLUME_DOWN:   VolumeDown(); break;
     case IDM_VOLUME_CLEAR:  VolumeClear(); break;
     case IDM_BAR_COLORS:    BarColorsCommand(); break;
+    case IDM_START_EARLIER: NudgeMarker(1, 0); break;
+    case IDM_START_LATER:   NudgeMarker(1, 1); break;
+    case IDM_END_EARLIER:   NudgeMarker(0, 0); break;
+    case IDM_END_LATER:     NudgeMarker(0, 1); break;
+    case IDM_REMEMBER_RANGES: rememberRanges = !rememberRanges; break;
     default:                return 0;
     }
     return 1;

@@ -5,7 +5,7 @@
 //   mainForm, wavePath, waveFile, appInstance   program-wide objects
 //   RunPlayer        start-up, message loop and shutdown (the body of the entry)
 //   MainDialogProc   dialog procedure of the main window (dialog 101)
-//   LayoutMainWindow, TimerTick, OpenCommand, ReloadCommand, WebSiteCommand
+//   LayoutMainWindow, TimerTick, CarryMarkers, OpenCommand, OpenPath, ReloadCommand, WebSiteCommand
 //   shellExecute     the shell call that opens the web address (replaceable by tests)
 #pragma once
 
@@ -44,8 +44,16 @@ void LayoutMainWindow();
 // Carries the markers to the engine and, when new, the play position and time to the screen.
 void TimerTick();
 
+// Carries the bar's markers to the engine's copies (what every timer tick does first).
+void CarryMarkers();
+
 // Returns 1 when the chosen file is loaded; 0 when the dialog was cancelled or the load failed.
 int OpenCommand();
+
+// Opens the file at path as a choice in the open dialog does: the path is remembered, the old
+// file closed, the new one loaded (and its remembered range restored when that option is on).
+// Returns 1 when it is loaded; 0 when the load failed (after the loader's message).
+int OpenPath(const char* path);
 
 // Returns 1 when the remembered file is loaded again; 0 when there is none or the load failed.
 int ReloadCommand();

@@ -93,7 +93,9 @@ std::vector<MenuPopup> ExpectedMenu()
                       {IDM_EXIT, kExit}}},
         {kPlaybackPopup, {{IDM_GOTO_BEGIN, kGotoBegin}, {IDM_GOTO_START, kGotoStart}, {IDM_GOTO_END, kGotoEnd},
                           {IDM_STOP_AT_START, kStopAtStart}, {0, nullptr}, {IDM_PLAY_PAUSE, kPlayPause},
-                          {IDM_REPEAT, kRepeat}}},
+                          {IDM_REPEAT, kRepeat}, {0, nullptr}, {IDM_START_EARLIER, kStartEarlier},
+                          {IDM_START_LATER, kStartLater}, {IDM_END_EARLIER, kEndEarlier}, {IDM_END_LATER, kEndLater},
+                          {0, nullptr}, {IDM_REMEMBER_RANGES, kRememberRanges}}},
         {kOptionsPopup, {{IDM_KEY_UP, kKeyUp}, {IDM_KEY_DOWN, kKeyDown}, {IDM_KEY_CLEAR, kKeyClear}, {0, nullptr},
                          {IDM_VOLUME_UP, kVolumeUp}, {IDM_VOLUME_DOWN, kVolumeDown},
                          {IDM_VOLUME_CLEAR, kVolumeClear}, {0, nullptr}, {IDM_BAR_COLORS, kBarColors}}},
@@ -140,7 +142,7 @@ TEST(ShellResources, MenuHasEveryItemTextSeparatorAndIdentifier)
 
 // ---- accelerators ----
 
-TEST(ShellResources, AcceleratorTableHasTheThirteenKeys)
+TEST(ShellResources, AcceleratorTableHasTheThirteenKeysAndTheNudgeKeys)
 {
     struct Key { BYTE flags; WORD key; WORD cmd; } expected[] = {
         {FVIRTKEY, 'A', IDM_GOTO_BEGIN},
@@ -156,13 +158,17 @@ TEST(ShellResources, AcceleratorTableHasTheThirteenKeys)
         {FVIRTKEY | FCONTROL, VK_SUBTRACT, IDM_VOLUME_DOWN},
         {FVIRTKEY, 'X', IDM_GOTO_END},
         {FVIRTKEY, 'Z', IDM_GOTO_START},
+        {FVIRTKEY | FCONTROL, VK_LEFT, IDM_START_EARLIER},
+        {FVIRTKEY | FCONTROL, VK_RIGHT, IDM_START_LATER},
+        {FVIRTKEY | FCONTROL | FSHIFT, VK_LEFT, IDM_END_EARLIER},
+        {FVIRTKEY | FCONTROL | FSHIFT, VK_RIGHT, IDM_END_LATER},
     };
     for (const ResourceModule& m : Modules()) {
         HACCEL table = LoadAcceleratorsA(m.module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
         ASSERT_NE(table, nullptr) << m.name;
         ACCEL entries[32] = {};
         int count = CopyAcceleratorTableA(table, entries, 32);
-        ASSERT_EQ(13, count) << m.name;
+        ASSERT_EQ(17, count) << m.name;
         for (int i = 0; i < count; ++i) {
             // The flags other than FVIRTKEY, FSHIFT, FCONTROL and FALT would change the key's meaning.
             EXPECT_EQ(expected[i].flags, entries[i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT))

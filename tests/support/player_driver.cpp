@@ -146,22 +146,28 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-bool TypeKey(HWND window, WORD vk, bool ctrl, DWORD timeoutMs)
+bool TypeKey(HWND window, WORD vk, bool ctrl, DWORD timeoutMs, bool shift)
 {
     SetForegroundWindow(window);
-    INPUT inputs[4] = {};
+    INPUT inputs[6] = {};
     int n = 0;
     auto key = [&](WORD code, bool up) {
         inputs[n].type = INPUT_KEYBOARD;
         inputs[n].ki.wVk = code;
         inputs[n].ki.wScan = static_cast<WORD>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC));
         inputs[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        if (code >= VK_PRIOR && code <= VK_DOWN)  // the arrow and paging keys are extended keys
+            inputs[n].ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         ++n;
     };
     if (ctrl)
         key(VK_CONTROL, false);
+    if (shift)
+        key(VK_SHIFT, false);
     key(vk, false);
     key(vk, true);
+    if (shift)
+        key(VK_SHIFT, true);
     if (ctrl)
         key(VK_CONTROL, true);
     // Input is taken after sent and posted messages, so the only sure sign that the key has been
@@ -170,7 +176,7 @@ bool TypeKey(HWND window, WORD vk, bool ctrl, DWORD timeoutMs)
     if (!g_keyTaken)
         g_keyTaken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     ResetEvent(g_keyTaken);
-    g_lastKey = ctrl ? VK_CONTROL : vk;
+    g_lastKey = ctrl ? VK_CONTROL : (shift ? VK_SHIFT : vk);
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchKeys, nullptr, GetWindowThreadProcessId(window, nullptr));
     SendInput(n, inputs, sizeof(INPUT));
     bool taken = WaitForSingleObject(g_keyTaken, timeoutMs) == WAIT_OBJECT_0;

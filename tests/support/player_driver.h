@@ -49,11 +49,11 @@ SIZE ClientSize(HWND window);
 // Returns the window's outer size.
 SIZE WindowSize(HWND window);
 
-// Sends real keyboard input (SendInput) for the virtual key, with Ctrl held when ctrl is set, to
-// the window's thread (the window is brought to the foreground first). Returns whether that
-// thread took the key's last release from its queue within timeoutMs, by then the key press has
-// been handled. Meant for a window of this process.
-bool TypeKey(HWND window, WORD vk, bool ctrl = false, DWORD timeoutMs = 10000);
+// Sends real keyboard input (SendInput) for the virtual key, with Ctrl held when ctrl is set and
+// Shift when shift is, to the window's thread (the window is brought to the foreground first).
+// Returns whether that thread took the key's last release from its queue within timeoutMs, by
+// then the key press has been handled. Meant for a window of this process.
+bool TypeKey(HWND window, WORD vk, bool ctrl = false, DWORD timeoutMs = 10000, bool shift = false);
 
 // Sets the colour in an open colour chooser by typing its red, green and blue values into the
 // chooser's own edit boxes; returns whether the boxes were there.

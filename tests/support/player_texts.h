@@ -22,6 +22,16 @@ constexpr const char* kPlayPause =  // 再生／一時停止(&P)\tSpace
     "\x8D\xC4\x90\xB6\x81^\x88\xEA\x8E\x9E\x92\xE2\x8E~(&P)\x09Space";
 constexpr const char* kRepeat =  // マーカー範囲をリピート(&R)\tCtrl + R
     "\x83}\x81[\x83J\x81[\x94\xCD\x88\xCD\x82\xF0\x83\x8A\x83s\x81[\x83g(&R)\x09" "Ctrl + R";
+constexpr const char* kStartEarlier =  // マーカー開始位置を 10ms 前へ(&1)\tCtrl + ←
+    "\x83}\x81[\x83J\x81[\x8AJ\x8En\x88\xCA\x92u\x82\xF0 10ms \x91O\x82\xD6(&1)\x09" "Ctrl + \x81\xA9";
+constexpr const char* kStartLater =  // マーカー開始位置を 10ms 後へ(&2)\tCtrl + →
+    "\x83}\x81[\x83J\x81[\x8AJ\x8En\x88\xCA\x92u\x82\xF0 10ms \x8C\xE3\x82\xD6(&2)\x09" "Ctrl + \x81\xA8";
+constexpr const char* kEndEarlier =  // マーカー終了位置を 10ms 前へ(&3)\tCtrl + Shift + ←
+    "\x83}\x81[\x83J\x81[\x8FI\x97\xB9\x88\xCA\x92u\x82\xF0 10ms \x91O\x82\xD6(&3)\x09" "Ctrl + Shift + \x81\xA9";
+constexpr const char* kEndLater =  // マーカー終了位置を 10ms 後へ(&4)\tCtrl + Shift + →
+    "\x83}\x81[\x83J\x81[\x8FI\x97\xB9\x88\xCA\x92u\x82\xF0 10ms \x8C\xE3\x82\xD6(&4)\x09" "Ctrl + Shift + \x81\xA8";
+constexpr const char* kRememberRanges =  // ファイルごとにマーカー範囲を記憶(&M)
+    "\x83t\x83@\x83" "C\x83\x8B\x82\xB2\x82\xC6\x82\xC9\x83}\x81[\x83J\x81[\x94\xCD\x88\xCD\x82\xF0\x8BL\x89\xAF(&M)";
 constexpr const char* kOptionsPopup = "\x83I\x83v\x83V\x83\x87\x83\x93(&O)";  // オプション(&O)
 constexpr const char* kKeyUp = "\x83L\x81[ +1(&U)\x09+";  // キー +1(&U)\t+
 constexpr const char* kKeyDown = "\x83L\x81[ -1(&D)\x09-";  // キー -1(&D)\t-
