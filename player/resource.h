@@ -30,6 +30,9 @@
 #define IDC_SWATCH_BAR      1013
 #define IDC_SWATCH_MARKER   1014
 
+// The main window's speed display, made at start-up beside the volume display.
+#define IDC_SPEED_TEXT      1015
+
 // Commands.
 #define IDM_OPEN            40001
 #define IDM_CLOSE           40002
@@ -50,6 +53,10 @@
 #define IDM_VOLUME_DOWN     40019
 #define IDM_VOLUME_CLEAR    40020
 #define IDM_BAR_COLORS      40021
+#define IDM_SPEED_DOWN      40022
+#define IDM_SPEED_UP        40023
+#define IDM_SPEED_CLEAR     40024
+#define IDM_KEEP_TEMPO      40025
 
 #ifndef IDC_STATIC
 #define IDC_STATIC          (-1)

@@ -2,6 +2,7 @@
 #include "time_stretch.h"
 
 #include <math.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -295,6 +296,66 @@ uint32_t TimeStretch::Produce(void* out, uint32_t frames, double factor)
         }
         m_outPos += n;
         done += n;
+    }
+    return done;
+}
+
+int LimitSpeed(int percent)
+{
+    if (percent <= SPEED_MIN)
+        return SPEED_MIN;
+    if (percent >= SPEED_MAX)
+        return SPEED_MAX;
+    return (percent + SPEED_STEP / 2) / SPEED_STEP * SPEED_STEP;
+}
+
+void FormatSpeedText(char* text, int percent)
+{
+    snprintf(text, 16, "SPD: %d%%", LimitSpeed(percent));
+}
+
+double StretchFactor(int percent, int keepTempo, uint32_t sampleRate, uint32_t deviceRate)
+{
+    double factor = LimitSpeed(percent) / 100.0;
+    if (keepTempo && sampleRate != 0 && deviceRate != 0 && sampleRate != deviceRate)
+        factor *= static_cast<double>(sampleRate) / deviceRate;
+    return factor;
+}
+
+uint32_t StretchRefill(TimeStretch& stretch, StretchSource& source, void* out, uint32_t frames, uint32_t S, uint32_t E,
+                       uint32_t& P, bool repeat, double factor, void* feed, uint32_t feedFrames)
+{
+    uint8_t* dest = static_cast<uint8_t*>(out);
+    const uint32_t bytesPerFrame = stretch.BytesPerFrame();
+    uint32_t done = 0;
+    while (done < frames) {
+        done += stretch.Produce(dest + static_cast<size_t>(done) * bytesPerFrame, frames - done, factor);
+        if (done == frames || stretch.InputEnded())
+            break;  // full, or played out
+        if (P >= E) {  // the end marker was moved before P
+            if (repeat && S < E) {
+                P = S;
+            } else {
+                stretch.EndInput();
+                continue;
+            }
+        }
+        uint32_t want = feedFrames;
+        if (want > stretch.Room())
+            want = stretch.Room();
+        if (want > E - P)
+            want = E - P;
+        if (want == 0)
+            break;
+        source.Read(P, feed, want);
+        stretch.Feed(feed, want);
+        P += want;
+        if (P == E) {
+            if (repeat)
+                P = S;  // on from the start marker
+            else
+                stretch.EndInput();
+        }
     }
     return done;
 }

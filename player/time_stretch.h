@@ -59,6 +59,7 @@ public:
     // Frames of one hop (the overlap) and of the search on each side of the nominal place.
     uint32_t Hop() const { return m_hop; }
     uint32_t Search() const { return m_search; }
+    uint32_t BytesPerFrame() const { return m_bytes * m_channels; }
 
 private:
     bool Step(double factor);
@@ -83,3 +84,36 @@ private:
     double m_nominal;              // nominal place of that segment
     uint32_t m_outPos, m_outLen;   // frames of m_out handed out and held
 };
+
+// The playback speed in percent: its range, its step and the setting's value at first start.
+const int SPEED_MIN = 25;
+const int SPEED_MAX = 200;
+const int SPEED_STEP = 5;
+const int SPEED_DEFAULT = 100;
+
+// Returns the speed brought into 25..200 and to the nearest multiple of 5 (halves go up).
+int LimitSpeed(int percent);
+
+// Writes the speed display ("SPD: %d%%") into text, which holds 16 bytes; returns nothing.
+void FormatSpeedText(char* text, int percent);
+
+// Returns the stretch factor (source frames per output frame) for the speed, and with keepTempo
+// for a device opened at deviceRate for a file of sampleRate: the key's change of tempo is then
+// undone, so that key and speed together play at the speed. Exactly 1 when nothing is stretched.
+double StretchFactor(int percent, int keepTempo, uint32_t sampleRate, uint32_t deviceRate);
+
+// Where a stretched refill reads its source frames (the open file, or memory).
+class StretchSource {
+public:
+    virtual ~StretchSource() {}
+    // Copies frames source frames from the frame on into dest; silence where the source has none.
+    virtual void Read(uint32_t frame, void* dest, uint32_t frames) = 0;
+};
+
+// Fills out with up to frames stretched frames at the factor, feeding the stretcher from the
+// source at P on (P advances by the frames fed) through feed, a buffer of feedFrames frames. At
+// the end marker E the source goes on at the start marker S when repeat is set (the stretcher is
+// not reset: the seam is heard as the source is), else the stream ends and is played out. Needs
+// S < E. Returns the frames written; fewer than asked only when the stream has been played out.
+uint32_t StretchRefill(TimeStretch& stretch, StretchSource& source, void* out, uint32_t frames, uint32_t S, uint32_t E,
+                       uint32_t& P, bool repeat, double factor, void* feed, uint32_t feedFrames);

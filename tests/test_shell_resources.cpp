@@ -96,7 +96,9 @@ std::vector<MenuPopup> ExpectedMenu()
                           {IDM_REPEAT, kRepeat}}},
         {kOptionsPopup, {{IDM_KEY_UP, kKeyUp}, {IDM_KEY_DOWN, kKeyDown}, {IDM_KEY_CLEAR, kKeyClear}, {0, nullptr},
                          {IDM_VOLUME_UP, kVolumeUp}, {IDM_VOLUME_DOWN, kVolumeDown},
-                         {IDM_VOLUME_CLEAR, kVolumeClear}, {0, nullptr}, {IDM_BAR_COLORS, kBarColors}}},
+                         {IDM_VOLUME_CLEAR, kVolumeClear}, {0, nullptr}, {IDM_SPEED_UP, kSpeedUp},
+                         {IDM_SPEED_DOWN, kSpeedDown}, {IDM_SPEED_CLEAR, kSpeedClear}, {IDM_KEEP_TEMPO, kKeepTempo},
+                         {0, nullptr}, {IDM_BAR_COLORS, kBarColors}}},
         {kHelpPopup, {{IDM_WEB_SITE, kWebSite}, {0, nullptr}, {IDM_ABOUT, kAbout}}},
     };
 }
@@ -140,7 +142,7 @@ TEST(ShellResources, MenuHasEveryItemTextSeparatorAndIdentifier)
 
 // ---- accelerators ----
 
-TEST(ShellResources, AcceleratorTableHasTheThirteenKeys)
+TEST(ShellResources, AcceleratorTableHasTheFifteenKeys)
 {
     struct Key { BYTE flags; WORD key; WORD cmd; } expected[] = {
         {FVIRTKEY, 'A', IDM_GOTO_BEGIN},
@@ -156,13 +158,15 @@ TEST(ShellResources, AcceleratorTableHasTheThirteenKeys)
         {FVIRTKEY | FCONTROL, VK_SUBTRACT, IDM_VOLUME_DOWN},
         {FVIRTKEY, 'X', IDM_GOTO_END},
         {FVIRTKEY, 'Z', IDM_GOTO_START},
+        {FVIRTKEY | FSHIFT, VK_ADD, IDM_SPEED_UP},
+        {FVIRTKEY | FSHIFT, VK_SUBTRACT, IDM_SPEED_DOWN},
     };
     for (const ResourceModule& m : Modules()) {
         HACCEL table = LoadAcceleratorsA(m.module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
         ASSERT_NE(table, nullptr) << m.name;
         ACCEL entries[32] = {};
         int count = CopyAcceleratorTableA(table, entries, 32);
-        ASSERT_EQ(13, count) << m.name;
+        ASSERT_EQ(15, count) << m.name;
         for (int i = 0; i < count; ++i) {
             // The flags other than FVIRTKEY, FSHIFT, FCONTROL and FALT would change the key's meaning.
             EXPECT_EQ(expected[i].flags, entries[i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT))
