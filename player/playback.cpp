@@ -233,14 +233,14 @@ void RefillLocked(Engine& e, int i, HWAVEOUT device)
     const double factor = CurrentFactor();
     const bool stretch = g_stretch.Configured() && (factor != 1.0 || g_stretch.Active()) &&
                          (P < E || g_stretch.InputEnded()) && S < E && E - S >= g_stretch.MinFrames();
+    if (!stretch && g_stretch.Active())
+        g_stretch.Reset();
     bool atEnd = true;
     if (stretch) {
         atEnd = RefillStretched(e, i, device, S, E, P, factor);
         if (atEnd)
             g_stretch.Reset();
     } else if (P < E) {
-        if (g_stretch.Active())
-            g_stretch.Reset();
         uint32_t L = BlockLength(P, E, bpf, waveInfo.blockBytes);
         ReadSource(h.lpData, P, L);
         int v = volume.load();

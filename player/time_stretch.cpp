@@ -137,7 +137,7 @@ float TimeStretch::In(int64_t frame, uint32_t channel) const
     return m_in[static_cast<size_t>(i) * m_channels + channel];
 }
 
-int64_t TimeStretch::Search(int64_t nominal, int64_t continuation)
+int64_t TimeStretch::FindSegment(int64_t nominal, int64_t continuation)
 {
     const int64_t lo = nominal - m_search < m_base ? m_base : nominal - m_search;
     const int64_t hi = nominal + m_search;
@@ -227,7 +227,7 @@ bool TimeStretch::Step(double factor)
             need = continuation + L;
         if (!m_ended && need > end)
             return false;
-        const int64_t x = Search(nominal, continuation);
+        const int64_t x = FindSegment(nominal, continuation);
         for (uint32_t j = 0; j < L; ++j) {
             const float w = m_window[j];
             for (uint32_t c = 0; c < m_channels; ++c)

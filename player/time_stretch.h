@@ -64,7 +64,7 @@ public:
 private:
     bool Step(double factor);
     float In(int64_t frame, uint32_t channel) const;
-    int64_t Search(int64_t nominal, int64_t continuation);
+    int64_t FindSegment(int64_t nominal, int64_t continuation);
     void Compact();
 
     uint32_t m_bytes, m_channels, m_hop, m_search;
