@@ -191,6 +191,14 @@ TEST_F(Speed, PitchStaysAndOnePassLastsTheRangeOverTheSpeed)
     Sound s(cap.data);
     ASSERT_EQ(frames - 1, s.Frames());
     EXPECT_EQ(0, cap.data.compare(s.first * 4 - 4, samples.size(), samples)) << "100 %: the file itself";
+
+    // A file shorter than the stretcher's window plays as it is.
+    speedPercent = 50;
+    LoadFile(samples.substr(0, 4 * 1500));
+    PlayPause();
+    ASSERT_TRUE(PlayedOut());
+    cap = Capture();
+    EXPECT_NE(std::string::npos, cap.data.find(samples.substr(4, 4 * 1499))) << "a short file at 50 %";
 }
 
 TEST_F(Speed, TheLoopSeamAt75PercentIsHeardAsTheSourceIs)
