@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "shell.h"
+#include "time_stretch.h"
 #include "wave_loader.h"
 
 std::atomic<int> PlayState(PLAY_NONE);
@@ -134,6 +135,80 @@ void SeekFile(unsigned long offset)
     }
 }
 
+// Reads L bytes of the source from frame P into dest; what the file does not hold plays as
+// silence, never as a block's old contents.
+void ReadSource(char* dest, uint32_t P, uint32_t L)
+{
+    uint64_t at = waveInfo.dataOffset + static_cast<uint64_t>(P) * waveInfo.bytesPerFrame;
+    unsigned long got = 0;
+    if (at <= 0xFFFFFFFFull) {
+        SeekFile(static_cast<unsigned long>(at));
+        got = waveFile.Read(dest, L);
+        if (got > L)
+            got = 0;  // 0xFFFFFFFF: the read failed
+    }
+    if (got < L)
+        memset(dest + got, waveInfo.bytesPerSample == 1 ? 0x80 : 0, L - got);
+}
+
+// Prepares block i when it needs it and hands its first L bytes to the device.
+void WriteBlock(Engine& e, int i, HWAVEOUT device, uint32_t L)
+{
+    WAVEHDR& h = waveBlocks[i];
+    const WaveOutApi& api = *g_api.load();
+    if ((h.dwUser & BLOCK_PREPARE) || !(h.dwFlags & WHDR_PREPARED)) {
+        // Prepared once for a whole block; only the length changes from write to write.
+        if (h.dwFlags & WHDR_PREPARED)
+            api.UnprepareHeader(device, &h, sizeof h);
+        h.dwBufferLength = waveInfo.blockBytes;
+        api.PrepareHeader(device, &h, sizeof h);
+        h.dwUser &= ~BLOCK_PREPARE;
+    }
+    h.dwBufferLength = L;
+    if (api.Write(device, &h, sizeof h) == MMSYSERR_NOERROR)
+        e.held[i] = true;
+}
+
+// The stretcher of the loaded file, its source frames' buffer and the rate the device plays at;
+// all under the engine lock.
+TimeStretch g_stretch;
+char g_feed[BLOCK_BYTES];
+uint32_t g_deviceRate = 0;
+
+// Returns the stretch factor the speed and the key ask for now.
+double CurrentFactor()
+{
+    return StretchFactor(speedPercent.load(), keepTempo.load(), waveInfo.sampleRate, g_deviceRate);
+}
+
+// The stretcher reads the open file.
+class FileStretchSource : public StretchSource {
+public:
+    void Read(uint32_t frame, void* dest, uint32_t frames) override
+    {
+        ReadSource(static_cast<char*>(dest), frame, frames * waveInfo.bytesPerFrame);
+    }
+};
+
+// Fills block i with stretched sound from the source frames at P on and queues it; returns
+// whether the stretched stream has been played out (the pass has ended).
+bool RefillStretched(Engine& e, int i, HWAVEOUT device, uint32_t S, uint32_t E, uint32_t& P, double factor)
+{
+    WAVEHDR& h = waveBlocks[i];
+    const uint32_t bpf = waveInfo.bytesPerFrame;
+    const uint32_t frames = waveInfo.blockBytes / bpf;
+    FileStretchSource source;
+    uint32_t done = StretchRefill(g_stretch, source, h.lpData, frames, S, E, P, repeatOn.load() != 0, factor, g_feed,
+                                  frames);
+    if (done != 0) {
+        int v = volume.load();
+        if (v != 0)
+            ApplyGain(h.lpData, done * bpf, waveInfo.bytesPerSample, v);
+        WriteBlock(e, i, device, done * bpf);
+    }
+    return done < frames;
+}
+
 // Steps 2 to 11 of a refill, for block i, under the engine lock.
 void RefillLocked(Engine& e, int i, HWAVEOUT device)
 {
@@ -152,36 +227,26 @@ void RefillLocked(Engine& e, int i, HWAVEOUT device)
     if (E > waveInfo.totalFrames)
         E = waveInfo.totalFrames;  // a stale copy of the markers never reads past the data
 
+    // Stretched while the speed (or the key with the tempo kept) asks for it, and on until the
+    // next start or seek once the stretcher holds frames; plain for a range shorter than the
+    // stretcher's window.
+    const double factor = CurrentFactor();
+    const bool stretch = g_stretch.Configured() && (factor != 1.0 || g_stretch.Active()) &&
+                         (P < E || g_stretch.InputEnded()) && S < E && E - S >= g_stretch.MinFrames();
+    if (!stretch && g_stretch.Active())
+        g_stretch.Reset();
     bool atEnd = true;
-    if (P < E) {
+    if (stretch) {
+        atEnd = RefillStretched(e, i, device, S, E, P, factor);
+        if (atEnd)
+            g_stretch.Reset();
+    } else if (P < E) {
         uint32_t L = BlockLength(P, E, bpf, waveInfo.blockBytes);
-        uint64_t at = waveInfo.dataOffset + static_cast<uint64_t>(P) * bpf;
-        unsigned long got = 0;
-        if (at <= 0xFFFFFFFFull) {
-            SeekFile(static_cast<unsigned long>(at));
-            got = waveFile.Read(h.lpData, L);
-            if (got > L)
-                got = 0;  // 0xFFFFFFFF: the read failed
-        }
-        // What the file does not hold plays as silence, never as a block's old contents.
-        if (got < L)
-            memset(h.lpData + got, waveInfo.bytesPerSample == 1 ? 0x80 : 0, L - got);
+        ReadSource(h.lpData, P, L);
         int v = volume.load();
         if (v != 0)
             ApplyGain(h.lpData, L, waveInfo.bytesPerSample, v);
-
-        const WaveOutApi& api = *g_api.load();
-        if ((h.dwUser & BLOCK_PREPARE) || !(h.dwFlags & WHDR_PREPARED)) {
-            // Prepared once for a whole block; only the length changes from write to write.
-            if (h.dwFlags & WHDR_PREPARED)
-                api.UnprepareHeader(device, &h, sizeof h);
-            h.dwBufferLength = waveInfo.blockBytes;
-            api.PrepareHeader(device, &h, sizeof h);
-            h.dwUser &= ~BLOCK_PREPARE;
-        }
-        h.dwBufferLength = L;
-        if (api.Write(device, &h, sizeof h) == MMSYSERR_NOERROR)
-            e.held[i] = true;
+        WriteBlock(e, i, device, L);
         P += L / bpf;
         atEnd = P == E;
     }
@@ -220,6 +285,7 @@ void PrimeBlocks(Engine& e)
 
     {
         EngineLock lock(e);
+        g_stretch.Reset();  // a start plays on from playPosition, with nothing from before
         PlayState.store(PLAY_PLAYING);
     }
     for (int i = 0; i < BLOCK_COUNT; ++i) {
@@ -251,6 +317,7 @@ int Seek(unsigned long position, int restart, bool pauseWhilePlaying)
     {
         EngineLock lock(e);
         playPosition.store(position);
+        g_stretch.Reset();
         state = PlayState.load();
         if (state == PLAY_PLAYING) {
             // Only the blocks the device holds come back from the reset.
@@ -412,6 +479,7 @@ int CloseWave()
             e.held[i] = false;
         waveInfo.totalFrames = 0;
         waveDevice = NULL;
+        g_stretch.Reset();
         PlayState.store(PLAY_NONE);
         playPosition.store(0);
     }
@@ -449,6 +517,16 @@ int AllocateBlocks()
         }
         memset(waveBlocks[i].lpData, 0, BLOCK_BYTES);
         waveBlocks[i].dwUser = BLOCK_PREPARE;
+    }
+    // The stretcher for the file's layout; a layout it cannot take plays unstretched.
+    const WAVEFORMATEX* format = LoadedFormat(NULL);
+    g_deviceRate = format->nSamplesPerSec;
+    const uint32_t channels = waveInfo.bytesPerSample ? waveInfo.bytesPerFrame / waveInfo.bytesPerSample : 0;
+    try {
+        g_stretch.Configure(waveInfo.bytesPerSample, channels, waveInfo.sampleRate,
+                            format->wFormatTag == WAVE_TAG_IEEE_FLOAT);
+    } catch (const std::bad_alloc&) {
+        g_stretch.Configure(0, 0, 0, false);
     }
     return 1;
 }

@@ -98,8 +98,11 @@ int SaveRangeOption()
     GetSettingsPath(path);
     char old[8] = "";
     GetPrivateProfileStringA(kOptionSection, kOptionKey, "", old, sizeof old, path);
-    if (rememberRanges || old[0])
-        WritePrivateProfileStringA(kOptionSection, kOptionKey, rememberRanges ? "1" : "0", path);
+    if (!rememberRanges && !old[0])
+        return 1;
+    // Written anew so that it stays the last key of the section, after the speed keys.
+    WritePrivateProfileStringA(kOptionSection, kOptionKey, NULL, path);
+    WritePrivateProfileStringA(kOptionSection, kOptionKey, rememberRanges ? "1" : "0", path);
     return 1;
 }
 

@@ -29,7 +29,8 @@ extern int rememberRanges;
 
 // Reads the option from velmora.ini; returns 1.
 int LoadRangeOption();
-// Writes the option to velmora.ini when it is on or already written there; returns 1.
+// Writes the option to velmora.ini, as the last key of its section, when it is on or already
+// written there; returns 1.
 int SaveRangeOption();
 
 // Writes the ranges file's full path into path (260 bytes); returns nothing.

@@ -30,6 +30,9 @@
 #define IDC_SWATCH_BAR      1013
 #define IDC_SWATCH_MARKER   1014
 
+// The main window's speed display, made at start-up beside the volume display.
+#define IDC_SPEED_TEXT      1015
+
 // Commands.
 #define IDM_OPEN            40001
 #define IDM_CLOSE           40002
@@ -55,6 +58,10 @@
 #define IDM_END_EARLIER     40032   // end marker 10 ms earlier
 #define IDM_END_LATER       40033   // end marker 10 ms later
 #define IDM_REMEMBER_RANGES 40034   // remember each file's marker range (check item)
+#define IDM_SPEED_DOWN      40022
+#define IDM_SPEED_UP        40023
+#define IDM_SPEED_CLEAR     40024
+#define IDM_KEEP_TEMPO      40025
 
 #ifndef IDC_STATIC
 #define IDC_STATIC          (-1)

@@ -6,12 +6,15 @@
 
 #include "resource.h"
 #include "shell.h"
+#include "time_stretch.h"
 #include "utilities.h"
 #include "wave_core.h"
 
 PlayerSettings playerSettings = {0xC0C0C0, 0, 0xFFFFFF, 0xFF0000, 0, 0};
 int key = 0;
 std::atomic<int> volume(0);
+std::atomic<int> speedPercent(SPEED_DEFAULT);
+std::atomic<int> keepTempo(0);
 
 namespace {
 
@@ -48,6 +51,8 @@ int LoadSettings()
     // product of the gain in range.
     playerSettings.Octave = LimitSetting(ReadKey("Octave", 0, path), KEY_LIMIT);
     playerSettings.Volume = LimitSetting(ReadKey("Volume", 0, path), VOLUME_LIMIT);
+    speedPercent.store(LimitSpeed(ReadKey("Speed", SPEED_DEFAULT, path)));
+    keepTempo.store(ReadKey("KeepTempo", 0, path) != 0);
     return 1;
 }
 
@@ -61,6 +66,14 @@ int SaveSettings()
     WriteKey("MarkerColor", playerSettings.MarkerColor, path);
     WriteKey("Octave", playerSettings.Octave, path);
     WriteKey("Volume", playerSettings.Volume, path);
+    // The two are written together or not at all, so that they stay in this order after the six.
+    if (speedPercent.load() != SPEED_DEFAULT || keepTempo.load() != 0) {
+        WriteKey("Speed", speedPercent.load(), path);
+        WriteKey("KeepTempo", keepTempo.load() != 0, path);
+    } else {
+        WritePrivateProfileStringA(kSection, "Speed", NULL, path);
+        WritePrivateProfileStringA(kSection, "KeepTempo", NULL, path);
+    }
     return 1;
 }
 
@@ -130,5 +143,39 @@ int VolumeClear()
 {
     volume.store(0);
     ShowVolume();
+    return 1;
+}
+
+void ShowSpeed()
+{
+    char text[16];
+    FormatSpeedText(text, speedPercent.load());
+    mainForm.SetTextChild(IDC_SPEED_TEXT, text);
+}
+
+int SpeedUp()
+{
+    speedPercent.store(LimitSpeed(speedPercent.load() + SPEED_STEP));
+    ShowSpeed();
+    return 1;
+}
+
+int SpeedDown()
+{
+    speedPercent.store(LimitSpeed(speedPercent.load() - SPEED_STEP));
+    ShowSpeed();
+    return 1;
+}
+
+int SpeedClear()
+{
+    speedPercent.store(SPEED_DEFAULT);
+    ShowSpeed();
+    return 1;
+}
+
+int KeepTempoToggle()
+{
+    keepTempo.store(!keepTempo.load());
     return 1;
 }

@@ -25,9 +25,18 @@ extern PlayerSettings playerSettings;
 extern int key;
 extern std::atomic<int> volume;
 
-// Reads the six keys of section "Settings" (missing ones give their defaults); returns 1.
+// The playback speed in percent (25 to 200, 100 plays as the file is) and whether a key change
+// keeps the tempo (the stretch undoes the key's change of speed); the refill thread reads both.
+// Kept as the keys "Speed" and "KeepTempo" after the six, which are written only when one of the
+// two differs from its default (100, 0), so that a file at the defaults holds just the six.
+extern std::atomic<int> speedPercent;
+extern std::atomic<int> keepTempo;
+
+// Reads the six keys of section "Settings", then "Speed" and "KeepTempo" (missing ones give their
+// defaults); returns 1.
 int LoadSettings();
-// Writes the six keys of section "Settings" as "%d" text; returns 1.
+// Writes the six keys of section "Settings" as "%d" text, then "Speed" and "KeepTempo" (or removes
+// these two when both are at their defaults); returns 1.
 int SaveSettings();
 // Writes the settings file's full path into path (260 bytes); returns nothing.
 void GetSettingsPath(char* path);
@@ -36,6 +45,8 @@ void GetSettingsPath(char* path);
 void ShowKey();
 // Shows volume in the volume display (control 1010); returns nothing.
 void ShowVolume();
+// Shows the speed in the speed display (control 1015); returns nothing.
+void ShowSpeed();
 
 // Key +1 unless it is 12; returns 1.
 int KeyUp();
@@ -49,3 +60,11 @@ int VolumeUp();
 int VolumeDown();
 // Volume 0; returns 1.
 int VolumeClear();
+// Speed +5 % unless it is 200 %; returns 1.
+int SpeedUp();
+// Speed -5 % unless it is 25 %; returns 1.
+int SpeedDown();
+// Speed 100 %; returns 1.
+int SpeedClear();
+// Turns keeping the tempo on a key change on or off; returns 1.
+int KeepTempoToggle();

@@ -104,6 +104,28 @@ int LoadWavePath(bool restoreRange)
     return 1;
 }
 
+// The gap between the speed display and the volume display, in pixels.
+const long kSpeedGap = 4;
+
+// Makes the speed display: a sunken text like the volume display, in the window's font, as wide
+// as its widest text; LayoutMainWindow places it.
+void CreateSpeedText(HWND window)
+{
+    HWND volumeText = mainForm.GetDlgItem(IDC_VOLUME_TEXT);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(volumeText, WM_GETFONT, 0, 0));
+    SIZE extent = {};
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    GetTextExtentPoint32A(dc, "SPD: 200%", 9, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    HWND text = CreateWindowExA(0, "Static", "", SS_LEFT | SS_SUNKEN | WS_CHILD | WS_VISIBLE, 0, 0, extent.cx + 6,
+                                ChildHeight(IDC_VOLUME_TEXT), window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SPEED_TEXT)), appInstance, NULL);
+    if (text && font)
+        SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+}
+
 void InitMainWindow(HWND window)
 {
     mainForm = window;
@@ -121,6 +143,8 @@ void InitMainWindow(HWND window)
     // Up to the path display's left edge at most.
     keyDisplayWidth = KeyDisplayWidth(24, 32);
     DragAcceptFiles(window, TRUE);
+    CreateSpeedText(window);
+    ShowSpeed();
     // The template's size need not come out at the fixed height; the system's size limits apply
     // only to later sizing, so the window is brought to its height here.
     RECT frame = {};
@@ -212,6 +236,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         CMenu menu(reinterpret_cast<HMENU>(wParam));
         menu.SetCheck(IDM_REPEAT, repeatOn.load());
         menu.SetCheck(IDM_REMEMBER_RANGES, rememberRanges);
+        menu.SetCheck(IDM_KEEP_TEMPO, keepTempo.load());
         return 1;
     }
     case WM_COMMAND:
@@ -237,6 +262,10 @@ void LayoutMainWindow()
     mainForm.MoveChild(IDC_KEY_TEXT, 8, 16, keyDisplayWidth, pathHeight, 1);
     mainForm.MoveChild(IDC_POSITION_BAR, 10, 40, width - 20, ChildHeight(IDC_POSITION_BAR), 1);
     mainForm.MoveChild(IDC_VOLUME_TEXT, width - volumeWidth - 10, 70, volumeWidth, ChildHeight(IDC_VOLUME_TEXT), 1);
+    // The speed display keeps clear of the volume display, however wide that is now.
+    long speedWidth = ChildWidth(IDC_SPEED_TEXT);
+    mainForm.MoveChild(IDC_SPEED_TEXT, width - volumeWidth - 10 - kSpeedGap - speedWidth, 70, speedWidth,
+                       ChildHeight(IDC_VOLUME_TEXT), 1);
     mainForm.Invalidate(0, 0);
 }
 
@@ -321,6 +350,10 @@ int DispatchCommand(UINT id)
     case IDM_END_EARLIER:   NudgeMarker(0, 0); break;
     case IDM_END_LATER:     NudgeMarker(0, 1); break;
     case IDM_REMEMBER_RANGES: rememberRanges = !rememberRanges; break;
+    case IDM_SPEED_DOWN:    SpeedDown(); break;
+    case IDM_SPEED_UP:      SpeedUp(); break;
+    case IDM_SPEED_CLEAR:   SpeedClear(); break;
+    case IDM_KEEP_TEMPO:    KeepTempoToggle(); break;
     default:                return 0;
     }
     return 1;

@@ -98,7 +98,9 @@ std::vector<MenuPopup> ExpectedMenu()
                           {0, nullptr}, {IDM_REMEMBER_RANGES, kRememberRanges}}},
         {kOptionsPopup, {{IDM_KEY_UP, kKeyUp}, {IDM_KEY_DOWN, kKeyDown}, {IDM_KEY_CLEAR, kKeyClear}, {0, nullptr},
                          {IDM_VOLUME_UP, kVolumeUp}, {IDM_VOLUME_DOWN, kVolumeDown},
-                         {IDM_VOLUME_CLEAR, kVolumeClear}, {0, nullptr}, {IDM_BAR_COLORS, kBarColors}}},
+                         {IDM_VOLUME_CLEAR, kVolumeClear}, {0, nullptr}, {IDM_SPEED_UP, kSpeedUp},
+                         {IDM_SPEED_DOWN, kSpeedDown}, {IDM_SPEED_CLEAR, kSpeedClear}, {IDM_KEEP_TEMPO, kKeepTempo},
+                         {0, nullptr}, {IDM_BAR_COLORS, kBarColors}}},
         {kHelpPopup, {{IDM_WEB_SITE, kWebSite}, {0, nullptr}, {IDM_ABOUT, kAbout}}},
     };
 }
@@ -142,7 +144,7 @@ TEST(ShellResources, MenuHasEveryItemTextSeparatorAndIdentifier)
 
 // ---- accelerators ----
 
-TEST(ShellResources, AcceleratorTableHasTheThirteenKeysAndTheNudgeKeys)
+TEST(ShellResources, AcceleratorTableHasTheNineteenKeys)
 {
     struct Key { BYTE flags; WORD key; WORD cmd; } expected[] = {
         {FVIRTKEY, 'A', IDM_GOTO_BEGIN},
@@ -162,13 +164,15 @@ TEST(ShellResources, AcceleratorTableHasTheThirteenKeysAndTheNudgeKeys)
         {FVIRTKEY | FCONTROL, VK_RIGHT, IDM_START_LATER},
         {FVIRTKEY | FCONTROL | FSHIFT, VK_LEFT, IDM_END_EARLIER},
         {FVIRTKEY | FCONTROL | FSHIFT, VK_RIGHT, IDM_END_LATER},
+        {FVIRTKEY | FSHIFT, VK_ADD, IDM_SPEED_UP},
+        {FVIRTKEY | FSHIFT, VK_SUBTRACT, IDM_SPEED_DOWN},
     };
     for (const ResourceModule& m : Modules()) {
         HACCEL table = LoadAcceleratorsA(m.module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
         ASSERT_NE(table, nullptr) << m.name;
         ACCEL entries[32] = {};
         int count = CopyAcceleratorTableA(table, entries, 32);
-        ASSERT_EQ(17, count) << m.name;
+        ASSERT_EQ(19, count) << m.name;
         for (int i = 0; i < count; ++i) {
             // The flags other than FVIRTKEY, FSHIFT, FCONTROL and FALT would change the key's meaning.
             EXPECT_EQ(expected[i].flags, entries[i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT))

@@ -39,6 +39,11 @@ constexpr const char* kKeyClear = "\x83N\x83\x8A\x83" "A(&C)";  // クリア(&C)
 constexpr const char* kVolumeUp = "\x89\xB9\x97\xCA +1(&I)\x09" "Ctrl + +";  // 音量 +1(&I)\tCtrl + +
 constexpr const char* kVolumeDown = "\x89\xB9\x97\xCA -1(&F)\x09" "Ctrl + -";  // 音量 -1(&F)\tCtrl + -
 constexpr const char* kVolumeClear = "\x83N\x83\x8A\x83" "A(&L)";  // クリア(&L)
+constexpr const char* kSpeedUp = "\x91\xAC\x93x +5%(&S)\x09Shift + +";  // 速度 +5%(&S)\tShift + +
+constexpr const char* kSpeedDown = "\x91\xAC\x93x -5%(&W)\x09Shift + -";  // 速度 -5%(&W)\tShift + -
+constexpr const char* kSpeedClear = "\x83N\x83\x8A\x83" "A(&R)";  // クリア(&R)
+constexpr const char* kKeepTempo =  // キー変更時にテンポを保持(&T)
+    "\x83L\x81[\x95\xCF\x8DX\x8E\x9E\x82\xC9\x83" "e\x83\x93\x83|\x82\xF0\x95\xDB\x8E\x9D(&T)";
 constexpr const char* kBarColors = "\x83o\x81[\x83J\x83\x89\x81[\x90\xDD\x92\xE8(F)...";  // バーカラー設定(F)...
 constexpr const char* kHelpPopup = "\x83w\x83\x8B\x83v(&H)";  // ヘルプ(&H)
 constexpr const char* kWebSite = "Web \x83T\x83" "C\x83g\x82\xC9\x90\xDA\x91\xB1(&W)...";  // Web サイトに接続(&W)...
