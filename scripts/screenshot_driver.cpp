@@ -2,7 +2,8 @@
 // through its own window messages and saves what the screen shows as BMP files for the user guide.
 //   screenshot_driver PLAYER WAVE OUTDIR
 // main.bmp          the main window after start
-// main-file.bmp     a file loaded, markers set, key +2, volume +5, playback started and paused
+// main-file.bmp     a file loaded, markers set, key +2, volume +5 ("VOL: +0.5x"), speed 75 %,
+//                   playback started and paused
 // colors.bmp        the bar colour dialog
 // menu-playback.bmp, menu-options.bmp   the main window with a menu open
 // Exits with 1 (and says which step) when a window does not appear.
@@ -17,7 +18,7 @@ namespace {
 
 // Command and control identifiers of the player (player/resource.h).
 const int kOpen = 40001, kPlayPause = 40007, kRepeat = 40009, kVolumeUp = 40016, kKeyUp = 40017,
-          kBarColors = 40021, kPositionBar = 1005, kPathText = 1007;
+          kBarColors = 40021, kSpeedDown = 40022, kPositionBar = 1005, kPathText = 1007;
 
 DWORD playerId;
 
@@ -207,6 +208,8 @@ int main(int argc, char** argv)
         SendMessageA(main, WM_COMMAND, kKeyUp, 0);
     for (int i = 0; i < 5; ++i)
         SendMessageA(main, WM_COMMAND, kVolumeUp, 0);
+    for (int i = 0; i < 5; ++i)
+        SendMessageA(main, WM_COMMAND, kSpeedDown, 0);
     SendMessageA(main, WM_COMMAND, kRepeat, 0);
     // Play and pause at once: the time shows the start marker plus the six blocks queued.
     SendMessageA(main, WM_COMMAND, kPlayPause, 0);
