@@ -281,7 +281,9 @@ long CStatus::SetStyle(long index, long style)
     if (length < sizeof text) {
         ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
     } else {
-        char* whole = static_cast<char*>(calloc(length + 1, 1));
+        // The length may count characters (Wine counts UTF-16 units) while the text comes back in
+        // bytes, up to two a character in a double-byte code page: room for both.
+        char* whole = static_cast<char*>(calloc(2 * length + 1, 1));
         if (whole) {
             ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(whole));
             // Cut on a character boundary, so that no lead byte is left alone.

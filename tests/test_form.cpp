@@ -11,18 +11,12 @@
 #include "tarvik.h"
 #include "harness_util.h"
 #include "dialog_answer.h"
+#include "control_log.h"
 
 namespace {
 
-// One message seen by the logging window procedure.
-struct Seen {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-std::vector<Seen> g_log;
+// What the logging window procedure saw.
+std::vector<testutil::LoggedMessage> g_log;
 bool g_logging = false;
 // What the logging procedure answers to the forwarded messages, so results can be checked.
 const LRESULT kReply = 0x1234;
@@ -51,8 +45,7 @@ LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     bool answer = (message >= WM_APP && message < WM_APP + 0x100) ||
                   (Answered(message) && GetPropA(window, "FormTestAnswer"));
     if (g_logging && (answer || message == WM_TIMER || message == WM_PAINT)) {
-        Seen seen = {window, message, wParam, lParam};
-        g_log.push_back(seen);
+        g_log.push_back(testutil::ControlLog::Record(window, message, wParam, lParam));
     }
     if (answer)
         return kReply;
@@ -78,29 +71,6 @@ void RegisterLogClass()
     wc.lpszClassName = "FormTestLog";
     ASSERT_NE(0, RegisterClassA(&wc));
     done = true;
-}
-
-std::string Describe(const std::vector<Seen>& log)
-{
-    std::string out;
-    char line[128];
-    for (const Seen& s : log) {
-        snprintf(line, sizeof line, "  [hwnd %p msg 0x%04X wParam 0x%llX lParam 0x%llX]\n",
-                 static_cast<void*>(s.window), s.message,
-                 static_cast<unsigned long long>(s.wParam), static_cast<unsigned long long>(s.lParam));
-        out += line;
-    }
-    return out.empty() ? "  (nothing)\n" : out;
-}
-
-// Compares the log with the expected sequence, printing both on a mismatch.
-void ExpectSequence(const std::vector<Seen>& expected, const char* what)
-{
-    bool same = expected.size() == g_log.size();
-    for (size_t i = 0; same && i < expected.size(); ++i)
-        same = expected[i].window == g_log[i].window && expected[i].message == g_log[i].message &&
-               expected[i].wParam == g_log[i].wParam && expected[i].lParam == g_log[i].lParam;
-    EXPECT_TRUE(same) << what << ": expected\n" << Describe(expected) << "got\n" << Describe(g_log);
 }
 
 // A top-level window of the logging class with children of the logging class and real controls.
@@ -217,7 +187,8 @@ TEST_F(FormTest, ConstructionCopyAndAssignment)
 
     // A copy sends to the same window as the original.
     EXPECT_EQ(kReply, copy.SendMessageA(WM_APP + 1, 2, 3));
-    ExpectSequence({{top, WM_APP + 1, 2, 3}}, "SendMessageA through a copy");
+    EXPECT_SEQUENCE(g_log, {{WM_APP + 1, kCheckW | kCheckL | kCheckWindow, 2, 3, nullptr, top}})
+        << "SendMessageA through a copy";
 
     // Assigning a handle returns the previous one and keeps the param.
     EXPECT_EQ(top, (form = edit));
@@ -382,7 +353,8 @@ TEST_F(FormTest, PlainForwardersSendOneMessageAndPassTheResultBack)
         g_log.clear();
         long result = f.call(form);
         EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
-        ExpectSequence({{logChild, f.message, f.wParam, f.lParam}}, f.name);
+        EXPECT_SEQUENCE(g_log, {{f.message, kCheckW | kCheckL | kCheckWindow, f.wParam, f.lParam, nullptr, logChild}})
+            << f.name;
     }
 }
 
@@ -393,13 +365,14 @@ TEST_F(FormTest, ChildForwardersSendToTheChildWithTheIdentifier)
         g_log.clear();
         long result = f.call(form);
         EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
-        ExpectSequence({{logChild, f.message, f.wParam, f.lParam}}, f.name);
+        EXPECT_SEQUENCE(g_log, {{f.message, kCheckW | kCheckL | kCheckWindow, f.wParam, f.lParam, nullptr, logChild}})
+            << f.name;
     }
     // A missing child: nothing is sent anywhere and the call fails as Win32 does.
     g_log.clear();
     EXPECT_EQ(0, form.SendMessageChild(999, WM_APP + 4, 0, 0));
     EXPECT_EQ(0, form.ltGetItemCountChild(999));
-    ExpectSequence({}, "messages to a missing child");
+    EXPECT_SEQUENCE(g_log, {}) << "messages to a missing child";
 }
 
 TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
@@ -407,9 +380,12 @@ TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
     CForm form(top);
     EXPECT_NE(0, form.PostMessageA(WM_APP + 5, 21, 22));
     EXPECT_NE(0, form.PostMessageChild(kLogChild, WM_APP + 6, 23, 24));
-    ExpectSequence({}, "nothing before the queue is pumped");
+    EXPECT_SEQUENCE(g_log, {}) << "nothing before the queue is pumped";
     testutil::PumpUntil([] { return g_log.size() >= 2; }, 2000);
-    ExpectSequence({{top, WM_APP + 5, 21, 22}, {logChild, WM_APP + 6, 23, 24}}, "posted messages");
+    EXPECT_SEQUENCE(g_log, {
+        {WM_APP + 5, kCheckW | kCheckL | kCheckWindow, 21, 22, nullptr, top},
+        {WM_APP + 6, kCheckW | kCheckL | kCheckWindow, 23, 24, nullptr, logChild},
+    }) << "posted messages";
 
     // A missing child: nothing is posted, not even to the thread's queue, and the result is 0.
     EXPECT_EQ(0, form.PostMessageChild(999, WM_APP + 7, 0, 0));
@@ -432,9 +408,8 @@ TEST_F(FormTest, TimersWithAndWithoutAProcedure)
     CForm form(logChild);
     EXPECT_EQ(7, form.SetTimer(7, 10, NULL));
     ASSERT_TRUE(testutil::PumpUntil([] { return !g_log.empty(); }, 3000)) << "no WM_TIMER";
-    EXPECT_EQ(WM_TIMER, g_log[0].message);
-    EXPECT_EQ(7u, g_log[0].wParam);
-    EXPECT_EQ(logChild, g_log[0].window);
+    g_log.resize(1);  // it may have fired again meanwhile
+    EXPECT_SEQUENCE(g_log, {{WM_TIMER, kCheckW | kCheckWindow, 7, 0, nullptr, logChild}});
     EXPECT_NE(0, form.KillTimer(7));
     EXPECT_EQ(0, form.KillTimer(7)) << "killing a dead timer fails";
 
@@ -1140,13 +1115,14 @@ TEST_F(FormTest, DeviceContextsPaintTheWindow)
     g_log.clear();
     EXPECT_NE(0, child.Invalidate(NULL, TRUE));
     EXPECT_TRUE(testutil::PumpUntil([] { return !g_log.empty(); }, 2000));
-    ExpectSequence({{logChild, WM_PAINT, 0, 0}}, "after Invalidate");
+    EXPECT_SEQUENCE(g_log, {{WM_PAINT, kCheckW | kCheckL | kCheckWindow, 0, 0, nullptr, logChild}})
+        << "after Invalidate";
     g_log.clear();
     RECT part = {0, 0, 5, 5};
     EXPECT_NE(0, child.Invalidate(&part, FALSE));
     EXPECT_NE(0, child.Validate(NULL));
     testutil::PumpPending();
-    ExpectSequence({}, "after Validate");
+    EXPECT_SEQUENCE(g_log, {}) << "after Validate";
     EXPECT_FALSE(GetUpdateRect(logChild, NULL, FALSE));
 
     // BeginPaint and EndPaint outside WM_PAINT still give a device context.
