@@ -13,6 +13,7 @@
 using testutil::ControlLog;
 using testutil::Describe;
 using testutil::LoggedMessage;
+using testutil::WindowText;
 
 namespace {
 
@@ -35,12 +36,7 @@ protected:
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS |
                                                     ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kHostClass;
-        RegisterClassA(&wc);
+        testutil::TestWindowClass(kHostClass, HostProc);
 
         s_hostWindow = CreateWindowExA(0, kHostClass, "controls", WS_POPUP | WS_BORDER | WS_VISIBLE, 30, 30, 500, 360,
                                  NULL, NULL, GetModuleHandleA(NULL), NULL);
@@ -81,13 +77,6 @@ protected:
 };
 
 HWND Host::s_hostWindow = NULL;
-
-std::string TextOf(HWND window)
-{
-    char buffer[1024] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 std::string ClipboardText()
 {
@@ -189,14 +178,14 @@ TEST_F(Host, EditAppendKeepsTheSelection)
     HWND edit = Child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24, 20);
     CEdit e(edit);
     EXPECT_EQ(1, e = "abc");
-    EXPECT_EQ("abc", TextOf(edit));
+    EXPECT_EQ("abc", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 1, 3);
 
     ControlLog log(edit);
     EXPECT_EQ(1, e += "de");
     // Length, saved selection, caret to the end, insertion that cannot be undone, selection back.
     std::vector<LoggedMessage> seen = log.Control({WM_GETTEXTLENGTH});
-    EXPECT_EQ("abcde", TextOf(edit));
+    EXPECT_EQ("abcde", WindowText(edit));
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(1u, start);
@@ -214,7 +203,7 @@ TEST_F(Host, EditAppendKeepsTheSelection)
     // Appending to an empty control.
     e = "";
     e += "xyz";
-    EXPECT_EQ("xyz", TextOf(edit));
+    EXPECT_EQ("xyz", WindowText(edit));
 }
 
 TEST_F(Host, EditSelectionLimitAndModifyForwardTheirArguments)
@@ -271,25 +260,25 @@ TEST_F(Host, EditClipboardOperationsAndUndo)
     log.Clear();
     e.Cut();
     EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CUT, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("he", TextOf(edit));
+    EXPECT_EQ("he", WindowText(edit));
     EXPECT_EQ("llo", ClipboardText());
 
     e.SetSel(0, 0);
     log.Clear();
     e.Paste();
     EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_PASTE, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("llohe", TextOf(edit));
+    EXPECT_EQ("llohe", WindowText(edit));
 
     e.SetSel(3, 5);
     log.Clear();
     e.Delete();
     EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CLEAR, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("llo", TextOf(edit));
+    EXPECT_EQ("llo", WindowText(edit));
 
     log.Clear();
     EXPECT_NE(0, e.Undo());
     EXPECT_SEQUENCE(log.Control(), {{EM_UNDO, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("llohe", TextOf(edit));
+    EXPECT_EQ("llohe", WindowText(edit));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -313,7 +302,7 @@ TEST_F(Host, ComboItemsAndSelectionForwardTheirArguments)
     log.Clear();
     EXPECT_EQ(1, c.SetCurSel(1));
     EXPECT_SEQUENCE(log.Control(), {{CB_SETCURSEL, kCheckW | kCheckL, 1, 0}});
-    EXPECT_EQ("first", TextOf(combo));
+    EXPECT_EQ("first", WindowText(combo));
     log.Clear();
     EXPECT_EQ(1, c.GetCurSel());
     EXPECT_SEQUENCE(log.Control(), {{CB_GETCURSEL, kCheckW | kCheckL, 0, 0}});
@@ -332,7 +321,7 @@ TEST_F(Host, ComboItemsAndSelectionForwardTheirArguments)
 
     // The edit operations inherited from CEdit reach the combo box.
     EXPECT_EQ(1, c = "typed");
-    EXPECT_EQ("typed", TextOf(combo));
+    EXPECT_EQ("typed", WindowText(combo));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -613,7 +602,7 @@ TEST_F(Host, SpinRangePositionAndBuddy)
     std::vector<LoggedMessage> sent = log.Control();
     ASSERT_SEQUENCE(sent, {{UDM_SETPOS, kCheckW, 0}});
     EXPECT_EQ(0xFFFD, LOWORD(sent[0].lParam)) << Describe(sent);
-    EXPECT_EQ("-3", TextOf(edit)) << "the buddy shows the position";
+    EXPECT_EQ("-3", WindowText(edit)) << "the buddy shows the position";
 
     log.Clear();
     EXPECT_EQ(-3, s.GetPos());
@@ -748,6 +737,6 @@ TEST(ControlsDetached, WrappersWithoutAControlReturnTheFailureOfANullWindow)
     ASSERT_TRUE(edit != NULL);
     e.SetWindow(edit);
     e += "!";
-    EXPECT_EQ("later!", TextOf(edit));
+    EXPECT_EQ("later!", WindowText(edit));
     DestroyWindow(edit);
 }

@@ -15,6 +15,8 @@
 
 namespace {
 
+using testutil::WindowText;
+
 // What the logging window procedure saw.
 std::vector<testutil::LoggedMessage> g_log;
 bool g_logging = false;
@@ -58,21 +60,6 @@ LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterLogClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = LogProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "FormTestLog";
-    ASSERT_NE(0, RegisterClassA(&wc));
-    done = true;
-}
-
 // A top-level window of the logging class with children of the logging class and real controls.
 class FormTest : public ::testing::Test {
 protected:
@@ -80,7 +67,7 @@ protected:
 
     void SetUp() override
     {
-        RegisterLogClass();
+        ASSERT_TRUE(testutil::TestWindowClass("FormTestLog", LogProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
         HINSTANCE inst = GetModuleHandleA(NULL);
         // One top-level window serves the whole suite (hiding or destroying a mapped window
         // costs Wine two seconds); each test gets fresh children.
@@ -149,13 +136,6 @@ void RestoreFormats()
     TarvikSetup(&info);
 }
 
-std::string Text(HWND window)
-{
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -216,7 +196,7 @@ TEST_F(FormTest, DestructorLeavesTheWindowAliveAndDestroyKeepsTheStaleHandle)
                                NULL, NULL, GetModuleHandleA(NULL), NULL);
     ASSERT_NE((HWND)NULL, made);
     EXPECT_EQ(made, created.GetWindow());
-    EXPECT_EQ("created", Text(made));
+    EXPECT_EQ("created", WindowText(made));
     RECT r;
     GetWindowRect(made, &r);
     EXPECT_EQ(10, r.left);
@@ -477,7 +457,7 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     EXPECT_EQ(2, form.cbGetItemCountChild(kCombo));
     EXPECT_EQ(1, form.cbSetCurSelChild(kCombo, 1));
     EXPECT_EQ(1, form.cbGetCurSelChild(kCombo));
-    EXPECT_EQ("blue", Text(combo));
+    EXPECT_EQ("blue", WindowText(combo));
     EXPECT_EQ(1, form.cbDeleteItemChild(kCombo, 0));
     CForm comboForm(combo);
     EXPECT_EQ(1, comboForm.cbGetItemCount());
@@ -499,27 +479,27 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     // Edit: limit, replace, copy, clear, paste.
     form.edSetLimitTextChild(kEdit, 5);
     form.edReplaceSelChild(kEdit, "abcdefgh");
-    EXPECT_EQ("abcde", Text(edit)) << "EM_LIMITTEXT did not limit";
+    EXPECT_EQ("abcde", WindowText(edit)) << "EM_LIMITTEXT did not limit";
     CForm editForm(edit);
     editForm.edSetLimitText(100);
     SendMessageA(edit, EM_SETSEL, 1, 3);
     editForm.edCopy();
     SendMessageA(edit, EM_SETSEL, 0, 1);
     editForm.edClear();
-    EXPECT_EQ("bcde", Text(edit));
+    EXPECT_EQ("bcde", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 4, 4);
     editForm.edPaste();
-    EXPECT_EQ("bcdebc", Text(edit)) << "copy then paste of \"bc\"";
+    EXPECT_EQ("bcdebc", WindowText(edit)) << "copy then paste of \"bc\"";
     SendMessageA(edit, EM_SETSEL, 0, 0);
     form.edPasteChild(kEdit);
     form.edReplaceSelChild(kEdit, "-");
-    EXPECT_EQ("bc-bcdebc", Text(edit));
+    EXPECT_EQ("bc-bcdebc", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 0, 2);
     form.edCopyChild(kEdit);
     form.edClearChild(kEdit);
-    EXPECT_EQ("-bcdebc", Text(edit));
+    EXPECT_EQ("-bcdebc", WindowText(edit));
     editForm.edReplaceSel("x");
-    EXPECT_EQ("x-bcdebc", Text(edit));
+    EXPECT_EQ("x-bcdebc", WindowText(edit));
     EXPECT_EQ(0, SendMessageA(edit, EM_CANUNDO, 0, 0)) << "EM_REPLACESEL must not be undoable";
 }
 
@@ -553,22 +533,22 @@ TEST_F(FormTest, NumbersWrittenAsText)
     CForm form(top);
     CForm field(edit);
     EXPECT_NE(0, field.SetLong(-5));
-    EXPECT_EQ("-5", Text(edit));
+    EXPECT_EQ("-5", WindowText(edit));
     EXPECT_NE(0, field.SetULong(4294967295UL));
-    EXPECT_EQ("4294967295", Text(edit));
+    EXPECT_EQ("4294967295", WindowText(edit));
     EXPECT_NE(0, field.SetHex(255));
-    EXPECT_EQ("0xFF", Text(edit));
+    EXPECT_EQ("0xFF", WindowText(edit));
     EXPECT_NE(0, field.SetFloat(1.5f));
-    EXPECT_EQ("1.500", Text(edit));
+    EXPECT_EQ("1.500", WindowText(edit));
 
     EXPECT_NE(0, form.SetLongChild(kEdit, -2147483647L - 1));
-    EXPECT_EQ("-2147483648", Text(edit));
+    EXPECT_EQ("-2147483648", WindowText(edit));
     EXPECT_NE(0, form.SetULongChild(kEdit, 3000000000UL));
-    EXPECT_EQ("3000000000", Text(edit));
+    EXPECT_EQ("3000000000", WindowText(edit));
     EXPECT_NE(0, form.SetHexChild(kEdit, 0xDEADBEEF));
-    EXPECT_EQ("0xDEADBEEF", Text(edit));
+    EXPECT_EQ("0xDEADBEEF", WindowText(edit));
     EXPECT_NE(0, form.SetFloatChild(kEdit, -0.25f));
-    EXPECT_EQ("-0.250", Text(edit));
+    EXPECT_EQ("-0.250", WindowText(edit));
     EXPECT_EQ(0, form.SetLongChild(999, 1));
 }
 
@@ -582,13 +562,13 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     CForm form(top);
     CForm field(edit);
     field.SetFloat(1.25f);
-    EXPECT_EQ("1.2 dB", Text(edit)) << "1.25 widened to double, \"%.1f\" rounds to even";
+    EXPECT_EQ("1.2 dB", WindowText(edit)) << "1.25 widened to double, \"%.1f\" rounds to even";
     form.SetFloatChild(kEdit, 3.75f);
-    EXPECT_EQ("3.8 dB", Text(edit));
+    EXPECT_EQ("3.8 dB", WindowText(edit));
     field.SetHex(255);
-    EXPECT_EQ("$00FF", Text(edit));
+    EXPECT_EQ("$00FF", WindowText(edit));
     form.SetHexChild(kEdit, 0xABC);
-    EXPECT_EQ("$0ABC", Text(edit));
+    EXPECT_EQ("$0ABC", WindowText(edit));
 
     // The formatted text is cut at 31 characters.
     info.pszFloatFormat = "%.28f";
@@ -597,28 +577,28 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     field.SetFloat(123.5f);
     char expected[64];
     snprintf(expected, sizeof expected, "%.28f", 123.5);
-    EXPECT_EQ(std::string(expected).substr(0, 31), Text(edit));
+    EXPECT_EQ(std::string(expected).substr(0, 31), WindowText(edit));
     field.SetHex(0x1F);
-    EXPECT_EQ(std::string(26, '0') + "1F___", Text(edit)) << "wsprintfA form, 31 characters";
+    EXPECT_EQ(std::string(26, '0') + "1F___", WindowText(edit)) << "wsprintfA form, 31 characters";
     form.SetHexChild(kEdit, 0x1F);
-    EXPECT_EQ(std::string(26, '0') + "1F___", Text(edit)) << "sprintf form, 31 characters";
+    EXPECT_EQ(std::string(26, '0') + "1F___", WindowText(edit)) << "sprintf form, 31 characters";
     info.pszHexFormat = "%030X___";
     ASSERT_EQ(1, TarvikSetup(&info));
     field.SetHex(0x1F);
-    EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+    EXPECT_EQ(std::string(28, '0') + "1F_", WindowText(edit));
     form.SetHexChild(kEdit, 0x1F);
-    EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+    EXPECT_EQ(std::string(28, '0') + "1F_", WindowText(edit));
 
     // Far longer results are cut too, without writing past the text buffer.
     info.pszFloatFormat = "%0900.1f";
     info.pszHexFormat = "%0900X";
     ASSERT_EQ(1, TarvikSetup(&info));
     field.SetHex(0xAB);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     form.SetHexChild(kEdit, 0xAB);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     field.SetFloat(2.5f);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     RestoreFormats();
 }
 
@@ -1171,40 +1151,14 @@ TEST_F(FormTest, DragAcceptFilesSetsTheExtendedStyle)
 // ---------------------------------------------------------------------------------------------
 // Message boxes, answered by a helper thread
 
-namespace {
-
-struct BoxSeen {
-    std::string caption;
-    std::string text;
-    bool yes = false, no = false, ok = false;
-    HWND owner = NULL;
-};
-
-// Reads the message box, then presses the button with the identifier.
-std::function<void(HWND)> ReadAndPress(BoxSeen& seen, int button)
-{
-    return [&seen, button](HWND box) {
-        seen.caption = testutil::WindowText(box);
-        HWND text = GetDlgItem(box, 0xFFFF);
-        seen.text = text ? testutil::WindowText(text) : "";
-        seen.yes = GetDlgItem(box, IDYES) != NULL;
-        seen.no = GetDlgItem(box, IDNO) != NULL;
-        seen.ok = GetDlgItem(box, IDOK) != NULL;
-        seen.owner = GetWindow(box, GW_OWNER);
-        testutil::ClickButton(box, button);
-    };
-}
-
-}  // namespace
-
 TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
 {
     CForm form(top);
     form.SetText("\x83\x65\x83\x58\x83\x67 title");  // テスト title
-    BoxSeen seen;
+    testutil::MessageBoxSeen seen;
     long result;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen, IDOK));
         result = form.MsgBox("Hello", MB_OK, NULL);
         EXPECT_TRUE(answer.Answered()) << "no message box appeared";
     }
@@ -1214,9 +1168,9 @@ TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
     EXPECT_EQ(top, seen.owner);
 
     // A caption given is used as it is.
-    BoxSeen seen2;
+    testutil::MessageBoxSeen seen2;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen2, IDCANCEL));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen2, IDCANCEL));
         result = form.MsgBox("Second", MB_OKCANCEL, "Given caption");
         EXPECT_TRUE(answer.Answered());
     }
@@ -1225,9 +1179,9 @@ TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
 
     // Without a window the caption is empty.
     CForm none;
-    BoxSeen seen3;
+    testutil::MessageBoxSeen seen3;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen3, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen3, IDOK));
         result = none.MsgBox("Orphan", MB_OK, NULL);
         EXPECT_TRUE(answer.Answered());
     }
@@ -1240,25 +1194,25 @@ TEST_F(FormTest, AlertQuestionAndErrorUseTheirStyles)
 {
     CForm form(top);
     form.SetText("Styles");
-    BoxSeen alert, question, error, question2;
+    testutil::MessageBoxSeen alert, question, error, question2;
     long r1, r2, r3, r4;
     {
-        testutil::DialogAnswer answer(ReadAndPress(alert, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(alert, IDOK));
         r1 = form.Alert("alert", NULL);
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(question, IDNO));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(question, IDNO));
         r2 = form.Question("question", "Q");
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(question2, IDYES));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(question2, IDYES));
         r4 = form.Question("question", NULL);
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(error, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(error, IDOK));
         r3 = form.Error("error", "E");
         EXPECT_TRUE(answer.Answered());
     }
@@ -1294,9 +1248,9 @@ std::function<void(HWND)> AnswerFile(FileSeen& seen, const char* name)
     std::string typed = name ? name : "";
     bool ok = name != NULL;
     return [&seen, typed, ok](HWND dialog) {
-        seen.title = testutil::WindowText(dialog);
+        seen.title = WindowText(dialog);
         HWND field = testutil::FileNameField(dialog);
-        seen.field = field ? testutil::WindowText(field) : "<no field>";
+        seen.field = field ? WindowText(field) : "<no field>";
         HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file-type list
         seen.filter0 = types ? testutil::ComboItem(types, 0) : "";
         seen.owner = GetWindow(dialog, GW_OWNER);
@@ -1332,7 +1286,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
     EXPECT_EQ("start.wav", open.field) << "the dialog starts at the field's text";
     EXPECT_EQ("Wave (*.wav)", open.filter0);
     EXPECT_EQ(top, open.owner);
-    EXPECT_EQ(0, lstrcmpiA(existing.c_str(), Text(edit).c_str())) << Text(edit);
+    EXPECT_EQ(0, lstrcmpiA(existing.c_str(), WindowText(edit).c_str())) << WindowText(edit);
 
     // Cancel: 0 and the field as it was.
     SetWindowTextA(edit, "kept.wav");
@@ -1343,7 +1297,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
         EXPECT_TRUE(answer.Answered());
     }
     EXPECT_EQ(0, result);
-    EXPECT_EQ("kept.wav", Text(edit));
+    EXPECT_EQ("kept.wav", WindowText(edit));
 
     // Save, starting at the given name; the default extension is added.
     FileSeen save;
@@ -1355,7 +1309,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
     }
     EXPECT_EQ(1, result);
     EXPECT_EQ("given.wav", save.field) << "the initial name, not the field's text";
-    EXPECT_EQ(0, lstrcmpiA((fresh + ".wav").c_str(), Text(edit).c_str())) << Text(edit);
+    EXPECT_EQ(0, lstrcmpiA((fresh + ".wav").c_str(), WindowText(edit).c_str())) << WindowText(edit);
     EXPECT_NE(open.title, save.title) << "the open flag chooses between the two dialogs";
 
     // The title of a plain save dialog matches the one OrderFile showed with the flag 0.

@@ -1264,11 +1264,7 @@ TEST_F(Fonts, CreateTakesTheFourteenValuesInOrder)
 
 TEST_F(Fonts, SetWindowFontSendsWmSetFont)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FontLoggingProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "FontLoggingTest";
-    RegisterClassA(&wc);
+    testutil::TestWindowClass("FontLoggingTest", FontLoggingProc, NULL);
     HWND window = CreateWindowA("FontLoggingTest", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_NE(HWND(NULL), window);
     g_setFont.clear();

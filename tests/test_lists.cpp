@@ -45,21 +45,6 @@ std::vector<std::pair<UINT, UINT>> ParentCommands()
 
 const char kParentClass[] = "TarvikListsTestParent";
 
-void RegisterParentClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kParentClass;
-    ASSERT_NE(0, RegisterClassA(&wc));
-    done = true;
-}
-
 const DWORD kCheckStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_OWNERDRAWFIXED |
                           LBS_HASSTRINGS | LBS_NOTIFY;
 
@@ -69,7 +54,7 @@ class ListWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        RegisterParentClass();
+        ASSERT_TRUE(testutil::TestWindowClass(kParentClass, ParentProc));
         s_parent = CreateWindowExA(0, kParentClass, "lists", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 460, 340,
                                    NULL, NULL, GetModuleHandleA(NULL), NULL);
     }

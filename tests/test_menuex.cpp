@@ -787,14 +787,7 @@ protected:
     void SetUp() override
     {
         MenuExTest::SetUp();
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.lpfnWndProc = LogProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = kLogClass;
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassA(&wc);
+        testutil::TestWindowClass(kLogClass, LogProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         window = CreateWindowExA(0, kLogClass, "menuex2", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, NULL,
                                  NULL, GetModuleHandleA(NULL), NULL);
         ASSERT_NE((HWND)0, window);

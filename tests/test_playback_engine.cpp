@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answer.h"
 #include "engine_rig.h"
 #include "harness_util.h"
 #include "native/wave_corpus.h"
@@ -713,9 +714,10 @@ TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
 {
     g_dev.openResult = WAVERR_BADFORMAT;
     std::string p = enginerig::WriteTempFile("refused.wav", SimpleWave(2, 44100, 16, RampSamples(400)));
-    enginerig::MessageCatcher box;
+    testutil::MessageBoxSeen box;
+    testutil::DialogAnswer answer(testutil::ReadAndPress(box, IDOK));
     EXPECT_EQ(0, LoadWave(p.c_str()));
-    ASSERT_TRUE(box.Caught());
+    ASSERT_TRUE(answer.Answered());
     EXPECT_EQ(std::string(playertext::kDeviceFailed), box.text);
     EXPECT_EQ("Orvandel", box.caption);
     EXPECT_EQ(PLAY_NONE, PlayState.load());

@@ -24,12 +24,7 @@ HWND Host()
     static HWND host;
     if (!host) {
         EXPECT_EQ(1, RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "Bar2PaintHost";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("Bar2PaintHost");
         host = CreateWindowExA(WS_EX_TOPMOST, "Bar2PaintHost", "bar paint", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                                50, 50, 700, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
         UpdateWindow(host);

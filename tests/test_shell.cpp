@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "dialog_answer.h"
 #include "harness_util.h"
+#include "native/wave_corpus.h"
 #include "playback.h"
 #include "player_driver.h"
 #include "player_texts.h"
@@ -54,13 +56,8 @@ std::string MakeWave(const std::string& name, DWORD frames, WORD channels = 2, D
         short s = static_cast<short>(seed + static_cast<short>(i * 7));
         data.append(reinterpret_cast<const char*>(&s), 2);
     }
-    auto u32 = [](DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](WORD v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    std::string wav = "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) +
-                      u16(channels) + u32(rate) + u32(rate * channels * 2) + u16(channels * 2) + u16(16) + "data" +
-                      u32(static_cast<DWORD>(data.size())) + data;
     std::string path = testutil::TempPath(name);
-    EXPECT_TRUE(testutil::WriteWholeFile(path, wav));
+    EXPECT_TRUE(testutil::WriteWholeFile(path, SimpleWave(channels, rate, 16, data)));
     return path;
 }
 
@@ -145,7 +142,7 @@ HWND Bar(HWND main)
 
 std::string ChildText(HWND main, int id)
 {
-    return Text(GetDlgItem(main, id));
+    return WindowText(GetDlgItem(main, id));
 }
 
 // Sends a command the way the menu does and waits until it has been handled.
@@ -189,22 +186,14 @@ void AnswerOpen(HWND main, const std::string* path)
 }
 
 // Reads the message box the main window shows, then presses the button.
-struct Box {
-    std::string text, caption;
-    bool hasYes = false, hasNo = false;
-};
-Box AnswerBox(HWND main, int button)
+testutil::MessageBoxSeen AnswerBox(HWND main, int button)
 {
-    Box box;
+    testutil::MessageBoxSeen box;
     HWND mb = WaitForWindow("#32770", nullptr, main);
     EXPECT_NE(mb, nullptr) << "no message box";
     if (!mb)
         return box;
-    box.caption = Text(mb);
-    box.text = Text(GetDlgItem(mb, 0xFFFF));
-    box.hasYes = GetDlgItem(mb, IDYES) != nullptr;
-    box.hasNo = GetDlgItem(mb, IDNO) != nullptr;
-    Click(mb, button);
+    testutil::ReadAndPress(mb, box, button);
     EXPECT_TRUE(WaitForWindowGone(mb));
     return box;
 }
@@ -254,7 +243,7 @@ TEST_F(ShellTest, StartsWithTheMainWindowFromTheResources)
 {
     RECT timeAtStart = {};
     int result = RunDriven([&](HWND main) {
-        EXPECT_EQ("#32770", ClassName(main));
+        EXPECT_EQ("#32770", WindowClass(main));
         LONG style = GetWindowLongA(main, GWL_STYLE);
         EXPECT_TRUE(style & WS_THICKFRAME);
         EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -499,7 +488,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         EXPECT_EQ(good, std::string(static_cast<char*>(wavePath)));
 
         // A file that fails: the old one is closed, the message shows, the old path text stays.
-        Box box;
+        testutil::MessageBoxSeen box;
         std::thread answer([&] {
             AnswerOpen(main, &bad);
             box = AnswerBox(main, IDOK);
@@ -515,7 +504,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         EXPECT_EQ(bad, std::string(static_cast<char*>(wavePath)));
 
         // Reload tries the failed path again.
-        Box again;
+        testutil::MessageBoxSeen again;
         std::thread answer2([&] { again = AnswerBox(main, IDOK); });
         Key(main, 'L', true);
         answer2.join();
@@ -528,7 +517,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
             HWND name = GetDlgItem(dialog, 0x47C);
             if (!name)
                 name = GetDlgItem(dialog, 0x480);
-            std::string shown = Text(name);
+            std::string shown = WindowText(name);
             EXPECT_NE(std::string::npos, bad.find(shown)) << shown;
             EXPECT_FALSE(shown.empty());
             Click(dialog, IDCANCEL);
@@ -542,18 +531,18 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
 TEST_F(ShellTest, WebSiteAsksFirstAndHandsTheAddressToTheShellOnlyOnYes)
 {
     RunDriven([&](HWND main) {
-        Box no;
+        testutil::MessageBoxSeen no;
         std::thread answerNo([&] { no = AnswerBox(main, IDNO); });
         Command(main, IDM_WEB_SITE);
         answerNo.join();
         EXPECT_EQ(playertext::kConnectQuestion, no.text);
         EXPECT_EQ(playertext::kDisplayName, no.caption);
-        EXPECT_TRUE(no.hasYes && no.hasNo);
+        EXPECT_TRUE(no.yes && no.no);
         {
             std::lock_guard<std::mutex> lock(g_callsLock);
             EXPECT_TRUE(g_calls.empty()) << "No must start nothing";
         }
-        Box yes;
+        testutil::MessageBoxSeen yes;
         std::thread answerYes([&] { yes = AnswerBox(main, IDYES); });
         Command(main, IDM_WEB_SITE);
         answerYes.join();

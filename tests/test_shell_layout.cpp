@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
-#include "gfx_probe.h"
+#include "import_patch.h"
 #include "harness_util.h"
 
 namespace {
@@ -44,33 +44,19 @@ const DWORD kRecordSize = 504;  // the extended record with balloon fields, 64-b
 const DWORD kRecordSize = 488;
 #endif
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-{
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND MakeOwner()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "TrayOwnerTest";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    return CreateWindowA("TrayOwnerTest", "tray owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL,
-                         GetModuleHandleA(NULL), NULL);
+    return CreateWindowA(testutil::TestWindowClass("TrayOwnerTest", DefWindowProcA, NULL), "tray owner",
+                         WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL, GetModuleHandleA(NULL), NULL);
 }
 
 class NotifyIcon : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(gfxtest::RedirectImport(GetModuleHandleA("Tarvik.dll"), "shell32.dll", "Shell_NotifyIconA",
-                                            reinterpret_cast<void*>(RecordingNotify),
-                                            reinterpret_cast<void**>(&g_realNotify)));
+        g_realNotify = reinterpret_cast<decltype(g_realNotify)>(testutil::PatchImport(
+            GetModuleHandleA("Tarvik.dll"), "shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordingNotify)));
+        ASSERT_TRUE(g_realNotify != NULL);
     }
     void SetUp() override
     {
@@ -301,16 +287,7 @@ class Resizer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = SizingProc;
-            wc.hInstance = GetModuleHandleA(NULL);
-            wc.lpszClassName = "ResizeParentTest";
-            RegisterClassA(&wc);
-            registered = true;
-        }
-        parent = CreateWindowA("ResizeParentTest", "parent", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME,
+        parent = CreateWindowA(testutil::TestWindowClass("ResizeParentTest", SizingProc, NULL), "parent", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME,
                                30, 30, 300, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
         ASSERT_NE(HWND(NULL), parent);
         for (int i = 0; i < kCount; ++i)

@@ -717,13 +717,9 @@ LRESULT CALLBACK CancelWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 TEST_F(Enumeration, CancelFromAWindowProcedure)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = CancelWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarvikTestCancel";
-    RegisterClassA(&wc);
+    testutil::TestWindowClass("TarvikTestCancel", CancelWindowProc, NULL);
     HWND window = CreateWindowExA(0, "TarvikTestCancel", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
+                                  GetModuleHandleA(NULL), nullptr);
     ASSERT_NE(nullptr, window);
     g_cancelWindow = window;
     g_cancelAt = "f1.txt";
@@ -943,12 +939,8 @@ TEST(Idle, OneMessagePerCall)
     }
     EXPECT_EQ(0, EnterIdle()) << "an empty queue";
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = LoggingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarvikTestIdle";
-    RegisterClassA(&wc);
-    HWND w = CreateWindowExA(0, "TarvikTestIdle", "", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    testutil::TestWindowClass("TarvikTestIdle", LoggingProc, NULL);
+    HWND w = CreateWindowExA(0, "TarvikTestIdle", "", 0, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(NULL), nullptr);
     ASSERT_NE(nullptr, w);
     testutil::PumpPending();
     g_messages.clear();

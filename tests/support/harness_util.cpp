@@ -113,4 +113,33 @@ bool WriteWholeFile(const std::string& path, const std::string& contents)
     return ok && put == contents.size();
 }
 
+const char* TestWindowClass(const char* name, WNDPROC procedure, HBRUSH background)
+{
+    WNDCLASSA wc = {};
+    if (GetClassInfoA(GetModuleHandleA(NULL), name, &wc))
+        return name;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) ? name : NULL;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                             NULL))
+        return std::string();
+    return text;
+}
+
+std::string WindowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 }  // namespace testutil

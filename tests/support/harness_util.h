@@ -31,4 +31,17 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 // Writes a whole file; returns false on failure.
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
+// Registers a window class for a test, once per program and name (later calls find it there), with
+// the procedure, an arrow cursor and the background brush (null: the window paints it all itself);
+// returns the class name, or null when the class could not be registered.
+const char* TestWindowClass(const char* name, WNDPROC procedure = DefWindowProcA,
+                            HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+
+// Returns the text of a window (read with WM_GETTEXT, which works across threads and processes; a
+// window that does not answer within five seconds reads as empty).
+std::string WindowText(HWND window);
+
+// Returns the class name of a window.
+std::string WindowClass(HWND window);
+
 }  // namespace testutil
