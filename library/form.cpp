@@ -861,12 +861,9 @@ int CForm::OrderFile(unsigned long id, int open, const char* filter, const char*
         ::GetDlgItemTextA(m_hWnd, id, file, sizeof file);
 
     OPENFILENAMEA ofn;
-    ZeroMemory(&ofn, sizeof ofn);
-    ofn.lStructSize = IsPlatformNT() ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = m_hWnd;
+    StartFileDialogRecord(ofn, m_hWnd);
     ofn.lpstrFilter = filter;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
     ofn.lpstrDefExt = defaultExtension;
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 

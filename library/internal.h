@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 struct TarvikSettings {
     unsigned long maxBufferSize;   // bytes; Buffer::New, Buffer::Add, CFiler::Read(Buffer&)
@@ -18,6 +19,16 @@ void TarvikResetSettings();
 
 // Returns 1 on the NT platform family, else 0.
 int IsPlatformNT();
+
+// Zeroes an open or save dialog record and sizes it for the platform (before NT, the older record)
+// with room for a MAX_PATH file name and the owner; CCmnDlg and CForm::OrderFile both start so.
+inline void StartFileDialogRecord(OPENFILENAMEA& ofn, HWND owner)
+{
+    ZeroMemory(&ofn, sizeof ofn);
+    ofn.lStructSize = IsPlatformNT() ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = owner;
+    ofn.nMaxFile = MAX_PATH;
+}
 
 // The forwarders are one line each: the message, its arguments, its answer as the library's long
 // result. A pointer argument goes as lParam without a cast at the call.
