@@ -126,16 +126,6 @@ protected:
 
 HWND FormTest::s_top = NULL;
 
-// Puts the library's load-time formats back.
-void RestoreFormats()
-{
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT | TSI_HEXFORMAT;
-    info.pszFloatFormat = "%.3f";
-    info.pszHexFormat = "0x%X";
-    TarvikSetup(&info);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -529,7 +519,7 @@ TEST_F(FormTest, TextAndItsLength)
 
 TEST_F(FormTest, NumbersWrittenAsText)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CForm form(top);
     CForm field(edit);
     EXPECT_NE(0, field.SetLong(-5));
@@ -599,7 +589,7 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     field.SetFloat(2.5f);
     EXPECT_EQ(std::string(31, '0'), WindowText(edit));
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
 }
 
 TEST_F(FormTest, NumbersReadFromText)

@@ -115,16 +115,6 @@ protected:
 
 HWND ListWindow::s_parent = NULL;
 
-// Puts the load values of the library settings back.
-void RestoreFormats()
-{
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT | TSI_HEXFORMAT;
-    info.pszFloatFormat = "%.3f";
-    info.pszHexFormat = "0x%X";
-    TarvikSetup(&info);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -210,7 +200,7 @@ TEST_F(ListWindow, DirPassesAttributesInWParamAndTheSpecificationInLParam)
 
 TEST_F(ListWindow, InsertValueFormatsSignedUnsignedAndFloat)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CList l(list);
     ControlLog log(list);
 
@@ -239,13 +229,13 @@ TEST_F(ListWindow, InsertValueFormatsSignedUnsignedAndFloat)
     ASSERT_EQ(1, TarvikSetup(&info));
     l.ResetContent();
     l.InsertValue(1234.0f, -1);
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     EXPECT_EQ((std::vector<std::string>{"1234.0"}), Items());
 }
 
 TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CList l(list);
     ControlLog log(list);
 
@@ -268,7 +258,7 @@ TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
     ASSERT_EQ(1, TarvikSetup(&info));
     l.ResetContent();
     l.InsertValue(3.25f, -1);
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     EXPECT_EQ((std::vector<std::string>{"value=3.250"}), Items());
 }
 

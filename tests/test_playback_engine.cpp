@@ -710,7 +710,7 @@ TEST_F(Engine, CallbackIgnoresOtherMessagesAndForeignHeaders)
     EXPECT_EQ(6u, Writes(TakeLog()).size()) << "a header that is not one of the blocks is ignored";
 }
 
-TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
+TEST_F(Engine, DeviceRefusingTheFormatSaysTheDeviceCouldNotOpen)
 {
     g_dev.openResult = WAVERR_BADFORMAT;
     std::string p = enginerig::WriteTempFile("refused.wav", SimpleWave(2, 44100, 16, RampSamples(400)));
@@ -726,7 +726,7 @@ TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
     EXPECT_EQ(PLAY_STOPPED, PlayState.load()) << "the player stays usable";
 }
 
-TEST_F(Engine, SeekRowsOfTheStateTable)
+TEST_F(Engine, SeekInEachStateStopsOrPrimesAgain)
 {
     std::string samples = Load(200000);
     // Playing, SeekTo without restart: pause, discard bits, reset; stopped at the new place.

@@ -61,7 +61,7 @@ private:
 
 }  // namespace
 
-TEST(PositionBarClass, RegisteredWithTheDocumentedAttributes)
+TEST(PositionBarClass, RegisteredWithArrowCursorAndNoExtraBytes)
 {
     BarWindow::EnsureClasses();
     WNDCLASSEXA wc = {};

@@ -30,13 +30,7 @@ using namespace playerdrive;
 
 // ---- files ----
 
-std::string ExeDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using testutil::ExeDirectory;
 
 std::string IniPath()
 {

@@ -19,13 +19,7 @@ namespace {
 
 using namespace playerdrive;
 
-std::string ExeDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using testutil::ExeDirectory;
 
 // The file's sample bytes: 16-bit stereo counting up in steps of 7 from a seed.
 std::string SampleBytes(DWORD frames, short seed)

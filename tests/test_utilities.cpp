@@ -290,13 +290,7 @@ protected:
         OutputDebugStringA("probe");
         ASSERT_EQ("probe", output.Next());
     }
-    void TearDown() override
-    {
-        TARVIKSETUPINFO info = {};
-        info.dwMask = TSI_FLOATFORMAT;
-        info.pszFloatFormat = "%.3f";
-        TarvikSetup(&info);
-    }
+    void TearDown() override { testutil::RestoreTarvikSetup(); }
     DebugOutput output;
 };
 

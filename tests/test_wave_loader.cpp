@@ -181,7 +181,7 @@ TEST_F(Loader, FilesWrittenBySox)
     }
 }
 
-TEST_F(Loader, RefusedRateGivesMessageSevenAndClosesTheFile)
+TEST_F(Loader, RefusedRateSaysTheDeviceCouldNotOpenAndClosesTheFile)
 {
     key = 12;
     std::string p = enginerig::WriteTempFile("toofast.wav", SimpleWave(2, 0xFFFF0000u, 16, RampSamples(400)));

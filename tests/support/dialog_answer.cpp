@@ -2,6 +2,7 @@
 #include "dialog_answer.h"
 
 #include <dlgs.h>
+#include <objbase.h>
 #include <set>
 #include <vector>
 
@@ -50,6 +51,24 @@ BOOL CALLBACK FindChild(HWND window, LPARAM data)
 }
 
 }  // namespace
+
+HWND DialogSuite::s_owner = NULL;
+std::string DialogSuite::s_folder;
+
+void DialogSuite::SetUpTestSuite()
+{
+    CoInitialize(NULL);
+    s_owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, NULL, NULL,
+                              GetModuleHandleA(NULL), NULL);
+    s_folder = TempPath("files");
+    CreateDirectoryA(s_folder.c_str(), NULL);
+}
+
+void DialogSuite::TearDownTestSuite()
+{
+    DestroyWindow(s_owner);
+    CoUninitialize();
+}
 
 DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* className,
                            DWORD timeoutMs)

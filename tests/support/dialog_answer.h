@@ -7,10 +7,23 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <gtest/gtest.h>
 
 #include "harness_util.h"
 
 namespace testutil {
+
+// A suite of tests that show common dialogs: COM started, one owner window for the whole suite
+// (destroying a mapped window costs Wine two seconds) and a fresh folder "files" in the program's
+// temporary folder.
+class DialogSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    static HWND s_owner;
+    static std::string s_folder;
+};
 
 class DialogAnswer {
 public:

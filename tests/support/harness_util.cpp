@@ -1,5 +1,6 @@
 // harness_util.cpp - small helpers shared by the test programs.
 #include "harness_util.h"
+#include "tarvik.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -140,6 +141,25 @@ std::string WindowClass(HWND window)
     char name[256] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+int RestoreTarvikSetup()
+{
+    TARVIKSETUPINFO info = {};
+    info.dwMask = TSI_MAXBUFFERSIZE | TSI_MAXFILESIZE | TSI_FLOATFORMAT | TSI_HEXFORMAT;
+    info.dwMaxBufferSize = 0x10000000;
+    info.llMaxFileSize = 0x7F000000;
+    info.pszFloatFormat = "%.3f";
+    info.pszHexFormat = "0x%X";
+    return TarvikSetup(&info);
+}
+
+std::string ExeDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
 }
 
 }  // namespace testutil
