@@ -48,17 +48,7 @@ Pixels Pattern(long w, long h, int seed = 0)
     return p;
 }
 
-BITMAPINFO TopDown32(long w, long h)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
+using gfxtest::TopDown32;
 
 // Reads a bitmap's pixels directly with GDI, independent of the class under test.
 Pixels Read(HBITMAP bitmap)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 #include "control_log.h"
 
@@ -631,12 +632,7 @@ namespace {
 struct Canvas {
     Canvas(int w, int h, COLORREF fill) : width(w), height(h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bi = gfxtest::TopDown32(w, h);
         dc = CreateCompatibleDC(NULL);
         bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), NULL, 0);
         old = SelectObject(dc, bitmap);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bar2_gdi_count.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 #include "position_bar.h"
 
@@ -78,13 +79,7 @@ public:
         GetClientRect(hwnd, &rc);
         w_ = rc.right;
         h_ = rc.bottom;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w_;
-        bi.bmiHeader.biHeight = -h_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = gfxtest::TopDown32(w_, h_);
         void* bits = NULL;
         HDC wdc = GetDC(hwnd);
         HDC mem = CreateCompatibleDC(wdc);

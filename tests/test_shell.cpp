@@ -42,6 +42,17 @@ int IniValue(const char* key, int missing = -99999)
     return GetPrivateProfileIntA("Settings", key, missing, IniPath().c_str());
 }
 
+// The settings velmora.ini must hold, one row a key.
+struct IniRow {
+    const char* key;
+    int value;
+};
+void ExpectIni(std::initializer_list<IniRow> rows)
+{
+    for (const IniRow& row : rows)
+        EXPECT_EQ(row.value, IniValue(row.key)) << row.key;
+}
+
 // Writes a 16-bit PCM WAVE file whose samples count up from a seed; returns its path.
 std::string MakeWave(const std::string& name, DWORD frames, WORD channels = 2, DWORD rate = 44100, short seed = 0)
 {
@@ -278,12 +289,8 @@ TEST_F(ShellTest, StartsWithTheMainWindowFromTheResources)
     });
     EXPECT_EQ(0, result);
     // The settings were written at exit with the defaults.
-    EXPECT_EQ(16777215, IniValue("BarColor"));
-    EXPECT_EQ(12632256, IniValue("BkgColor"));
-    EXPECT_EQ(0, IniValue("LineColor"));
-    EXPECT_EQ(16711680, IniValue("MarkerColor"));
-    EXPECT_EQ(0, IniValue("Octave"));
-    EXPECT_EQ(0, IniValue("Volume"));
+    ExpectIni({{"BarColor", 16777215}, {"BkgColor", 12632256}, {"LineColor", 0}, {"MarkerColor", 16711680},
+               {"Octave", 0}, {"Volume", 0}});
 }
 
 TEST_F(ShellTest, SettingsAreReadAtStartAndWrittenAfterTheLoop)
@@ -312,12 +319,7 @@ TEST_F(ShellTest, SettingsAreReadAtStartAndWrittenAfterTheLoop)
         EXPECT_TRUE(WaitForWindowGone(main));
     });
     EXPECT_EQ(0, result);
-    EXPECT_EQ(-2, IniValue("Octave"));
-    EXPECT_EQ(4, IniValue("Volume"));
-    EXPECT_EQ(1, IniValue("BkgColor"));
-    EXPECT_EQ(2, IniValue("LineColor"));
-    EXPECT_EQ(3, IniValue("BarColor"));
-    EXPECT_EQ(4, IniValue("MarkerColor"));
+    ExpectIni({{"Octave", -2}, {"Volume", 4}, {"BkgColor", 1}, {"LineColor", 2}, {"BarColor", 3}, {"MarkerColor", 4}});
 }
 
 TEST_F(ShellTest, LayoutFollowsTheWidthAndTheHeightStays140)

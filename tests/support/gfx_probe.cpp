@@ -47,4 +47,16 @@ std::string BmpFile(long w, long h, const std::vector<DWORD>& p)
     return file;
 }
 
+BITMAPINFO TopDown32(long w, long h)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 }  // namespace gfxtest
