@@ -6,7 +6,9 @@
 //
 // A member named ...Child does what the member without the suffix does, to the child control with
 // the identifier (GetDlgItem, SendDlgItemMessageA, SetDlgItemTextA), and returns the same kind of
-// result; with no such child it does nothing and returns 0 (null).
+// result. With no such child the call goes to a null window as Win32 takes it (messages are not
+// sent and give 0, most calls fail; GetDCChild gives the screen's context, SetFocusChild takes the
+// focus away), except PostMessageChild, which posts nothing and returns 0.
 #pragma once
 
 #include <windows.h>
