@@ -21,13 +21,24 @@ namespace {
 // The colour dialog's custom colours, shared by every object while the library is loaded.
 COLORREF g_customColors[16];
 
+// Fills in the record for one open or save dialog (a null filter or title keeps the one set before).
+void PrepareFileDialog(OPENFILENAMEA& ofn, HWND owner, char* file, const char* filter, const char* fileTitle,
+                       unsigned long flags)
+{
+    ofn.hwndOwner = owner;
+    ofn.lpstrFile = file;
+    ofn.Flags = flags;
+    if (filter)
+        ofn.lpstrFilter = filter;
+    if (fileTitle)
+        ofn.lpstrFileTitle = const_cast<char*>(fileTitle);
+}
+
 }  // namespace
 
 CCmnDlg::CCmnDlg(HWND owner) : m_owner(owner)
 {
-    ZeroMemory(&m_ofn, sizeof m_ofn);
-    m_ofn.lStructSize = IsPlatformNT() ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    m_ofn.nMaxFile = MAX_PATH;
+    StartFileDialogRecord(m_ofn, NULL);
     m_ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     ZeroMemory(&m_cf, sizeof m_cf);
     m_cf.lStructSize = sizeof m_cf;
@@ -64,25 +75,13 @@ HWND CCmnDlg::operator=(HWND owner)
 
 long CCmnDlg::ShowOpen(char* file, const char* filter, const char* fileTitle, unsigned long flags)
 {
-    m_ofn.hwndOwner = m_owner;
-    m_ofn.lpstrFile = file;
-    m_ofn.Flags = flags;
-    if (filter)
-        m_ofn.lpstrFilter = filter;
-    if (fileTitle)
-        m_ofn.lpstrFileTitle = const_cast<char*>(fileTitle);
+    PrepareFileDialog(m_ofn, m_owner, file, filter, fileTitle, flags);
     return ::GetOpenFileNameA(&m_ofn);
 }
 
 long CCmnDlg::ShowSave(char* file, const char* filter, const char* fileTitle, unsigned long flags)
 {
-    m_ofn.hwndOwner = m_owner;
-    m_ofn.lpstrFile = file;
-    m_ofn.Flags = flags;
-    if (filter)
-        m_ofn.lpstrFilter = filter;
-    if (fileTitle)
-        m_ofn.lpstrFileTitle = const_cast<char*>(fileTitle);
+    PrepareFileDialog(m_ofn, m_owner, file, filter, fileTitle, flags);
     return ::GetSaveFileNameA(&m_ofn);
 }
 

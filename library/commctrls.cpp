@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "commctrls.h"
+#include "internal.h"
 
 // The record sizes the controls are handed, as they are on 32-bit Windows.
 static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "TBBUTTON is 20 bytes");
@@ -16,12 +17,6 @@ static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) + sizeof(H
               "PROPSHEETPAGEA is 52 bytes");
 static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP) == 52,
               "PROPSHEETHEADERA is 52 bytes");
-
-// Sends a message to the control and returns the answer as the library's long result.
-static long Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return static_cast<long>(::SendMessageA(window, message, wParam, lParam));
-}
 
 // ---------------------------------------------------------------------------------------------
 // CImgList
@@ -112,7 +107,7 @@ long CToolBar::AddBitmap(HINSTANCE inst, long count, unsigned int bitmapId)
     TBADDBITMAP add;
     add.hInst = inst;
     add.nID = bitmapId;
-    return Send(GetWindow(), TB_ADDBITMAP, count, reinterpret_cast<LPARAM>(&add));
+    return Send(GetWindow(), TB_ADDBITMAP, count, &add);
 }
 
 long CToolBar::AddButton(long index, long image, unsigned int command)
@@ -123,7 +118,7 @@ long CToolBar::AddButton(long index, long image, unsigned int command)
     button.idCommand = command;
     button.fsState = TBSTATE_ENABLED;
     button.fsStyle = TBSTYLE_BUTTON;
-    return Send(GetWindow(), TB_INSERTBUTTONA, index, reinterpret_cast<LPARAM>(&button));
+    return Send(GetWindow(), TB_INSERTBUTTONA, index, &button);
 }
 
 long CToolBar::AddSeparetor(long index)
@@ -131,53 +126,27 @@ long CToolBar::AddSeparetor(long index)
     TBBUTTON button;
     ZeroMemory(&button, sizeof button);
     button.fsStyle = TBSTYLE_SEP;
-    return Send(GetWindow(), TB_INSERTBUTTONA, index, reinterpret_cast<LPARAM>(&button));
+    return Send(GetWindow(), TB_INSERTBUTTONA, index, &button);
 }
 
-long CToolBar::DeleteButton(long index)
-{
-    return Send(GetWindow(), TB_DELETEBUTTON, index, 0);
-}
-
-long CToolBar::GetButtonCount() const
-{
-    return Send(GetWindow(), TB_BUTTONCOUNT, 0, 0);
-}
-
-long CToolBar::CommandToIndex(long command) const
-{
-    return Send(GetWindow(), TB_COMMANDTOINDEX, command, 0);
-}
+long CToolBar::DeleteButton(long index) { return Send(GetWindow(), TB_DELETEBUTTON, index, 0); }
+long CToolBar::GetButtonCount() const { return Send(GetWindow(), TB_BUTTONCOUNT, 0, 0); }
+long CToolBar::CommandToIndex(long command) const { return Send(GetWindow(), TB_COMMANDTOINDEX, command, 0); }
 
 long CToolBar::GetButton(unsigned long index, TBBUTTON* button) const
 {
-    return Send(GetWindow(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(button));
+    return Send(GetWindow(), TB_GETBUTTON, index, button);
 }
 
 long CToolBar::GetButtonFromCommand(long command, TBBUTTON* button) const
 {
-    return Send(GetWindow(), TB_GETBUTTON, CommandToIndex(command), reinterpret_cast<LPARAM>(button));
+    return Send(GetWindow(), TB_GETBUTTON, CommandToIndex(command), button);
 }
 
-long CToolBar::EnableButton(long command, int flag)
-{
-    return Send(GetWindow(), TB_ENABLEBUTTON, command, flag);
-}
-
-long CToolBar::CheckButton(long command, int flag)
-{
-    return Send(GetWindow(), TB_CHECKBUTTON, command, flag);
-}
-
-long CToolBar::PressButton(long command, int flag)
-{
-    return Send(GetWindow(), TB_PRESSBUTTON, command, flag);
-}
-
-long CToolBar::HideButton(long command, int flag)
-{
-    return Send(GetWindow(), TB_HIDEBUTTON, command, flag);
-}
+long CToolBar::EnableButton(long command, int flag) { return Send(GetWindow(), TB_ENABLEBUTTON, command, flag); }
+long CToolBar::CheckButton(long command, int flag) { return Send(GetWindow(), TB_CHECKBUTTON, command, flag); }
+long CToolBar::PressButton(long command, int flag) { return Send(GetWindow(), TB_PRESSBUTTON, command, flag); }
+long CToolBar::HideButton(long command, int flag) { return Send(GetWindow(), TB_HIDEBUTTON, command, flag); }
 
 HIMAGELIST CToolBar::SetImageList(HIMAGELIST list)
 {
@@ -245,7 +214,7 @@ long CToolTip::SetTipText(HWND tool, const char* text, unsigned int id)
     info.rect = m_rect;
     info.hinst = NULL;
     info.lpszText = const_cast<char*>(text);
-    return Send(GetWindow(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    return Send(GetWindow(), TTM_ADDTOOLA, 0, &info);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -271,7 +240,7 @@ long CTab::Insert(const char* text, long index, long image)
         item.mask |= TCIF_IMAGE;
         item.iImage = image;
     }
-    return Send(GetWindow(), TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    return Send(GetWindow(), TCM_INSERTITEMA, index, &item);
 }
 
 long CTab::GetString(long index, char* buffer) const
@@ -281,33 +250,14 @@ long CTab::GetString(long index, char* buffer) const
     item.mask = TCIF_TEXT;
     item.pszText = buffer;
     item.cchTextMax = 260;
-    return Send(GetWindow(), TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    return Send(GetWindow(), TCM_GETITEMA, index, &item);
 }
 
-long CTab::GetItem(long index, TCITEMA* item) const
-{
-    return Send(GetWindow(), TCM_GETITEMA, index, reinterpret_cast<LPARAM>(item));
-}
-
-long CTab::DeleteItem(long index)
-{
-    return Send(GetWindow(), TCM_DELETEITEM, index, 0);
-}
-
-long CTab::ResetItems()
-{
-    return Send(GetWindow(), TCM_DELETEALLITEMS, 0, 0);
-}
-
-long CTab::SetCurSel(long index)
-{
-    return Send(GetWindow(), TCM_SETCURSEL, index, 0);
-}
-
-long CTab::GetCurSel() const
-{
-    return Send(GetWindow(), TCM_GETCURSEL, 0, 0);
-}
+long CTab::GetItem(long index, TCITEMA* item) const { return Send(GetWindow(), TCM_GETITEMA, index, item); }
+long CTab::DeleteItem(long index) { return Send(GetWindow(), TCM_DELETEITEM, index, 0); }
+long CTab::ResetItems() { return Send(GetWindow(), TCM_DELETEALLITEMS, 0, 0); }
+long CTab::SetCurSel(long index) { return Send(GetWindow(), TCM_SETCURSEL, index, 0); }
+long CTab::GetCurSel() const { return Send(GetWindow(), TCM_GETCURSEL, 0, 0); }
 
 HIMAGELIST CTab::SetImageList(HIMAGELIST list)
 {
@@ -341,12 +291,12 @@ long CListView::InsertColumn(const char* text, long width, long index)
     column.cx = width;
     column.pszText = const_cast<char*>(text);
     column.cchTextMax = 260;
-    return Send(GetWindow(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+    return Send(GetWindow(), LVM_INSERTCOLUMNA, index, &column);
 }
 
 long CListView::InsertColumn(LVCOLUMNA* column, long index)
 {
-    return Send(GetWindow(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(column));
+    return Send(GetWindow(), LVM_INSERTCOLUMNA, index, column);
 }
 
 long CListView::operator+=(LVCOLUMNA* column)
@@ -368,7 +318,7 @@ long CListView::InsertString(const char* text, long item, long extra, long image
         record.mask |= LVIF_IMAGE;
         record.iImage = image;
     }
-    return Send(GetWindow(), LVM_INSERTITEMA, extra, reinterpret_cast<LPARAM>(&record));
+    return Send(GetWindow(), LVM_INSERTITEMA, extra, &record);
 }
 
 long CListView::InsertSubItem(const char* text, long item, long subItem)
@@ -381,13 +331,10 @@ long CListView::InsertSubItem(const char* text, long item, long subItem)
     record.pszText = const_cast<char*>(text);
     record.cchTextMax = 260;
     record.iImage = 0;
-    return Send(GetWindow(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&record));
+    return Send(GetWindow(), LVM_SETITEMA, 0, &record);
 }
 
-long CListView::InsertItem(long wParam, LVITEMA* item)
-{
-    return Send(GetWindow(), LVM_INSERTITEMA, wParam, reinterpret_cast<LPARAM>(item));
-}
+long CListView::InsertItem(long wParam, LVITEMA* item) { return Send(GetWindow(), LVM_INSERTITEMA, wParam, item); }
 
 long CListView::operator+=(LVITEMA* item)
 {
@@ -412,20 +359,9 @@ HIMAGELIST CListView::GetImageList() const
     return reinterpret_cast<HIMAGELIST>(::SendMessageA(GetWindow(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
 }
 
-long CListView::DeleteItem(long item)
-{
-    return Send(GetWindow(), LVM_DELETEITEM, item, 0);
-}
-
-long CListView::ResetContent()
-{
-    return Send(GetWindow(), LVM_DELETEALLITEMS, 0, 0);
-}
-
-long CListView::GetItemCount() const
-{
-    return Send(GetWindow(), LVM_GETITEMCOUNT, 0, 0);
-}
+long CListView::DeleteItem(long item) { return Send(GetWindow(), LVM_DELETEITEM, item, 0); }
+long CListView::ResetContent() { return Send(GetWindow(), LVM_DELETEALLITEMS, 0, 0); }
+long CListView::GetItemCount() const { return Send(GetWindow(), LVM_GETITEMCOUNT, 0, 0); }
 
 long CListView::GetText(char* buffer, long item, long subItem) const
 {
@@ -436,23 +372,12 @@ long CListView::GetText(char* buffer, long item, long subItem) const
     record.iSubItem = subItem;
     record.pszText = buffer;
     record.cchTextMax = 260;
-    return Send(GetWindow(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record));
+    return Send(GetWindow(), LVM_GETITEMA, 0, &record);
 }
 
-long CListView::SetBkColor(COLORREF color)
-{
-    return Send(GetWindow(), LVM_SETBKCOLOR, 0, color);
-}
-
-long CListView::SetTextColor(COLORREF color)
-{
-    return Send(GetWindow(), LVM_SETTEXTCOLOR, 0, color);
-}
-
-long CListView::GetCurSel() const
-{
-    return Send(GetWindow(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-}
+long CListView::SetBkColor(COLORREF color) { return Send(GetWindow(), LVM_SETBKCOLOR, 0, color); }
+long CListView::SetTextColor(COLORREF color) { return Send(GetWindow(), LVM_SETTEXTCOLOR, 0, color); }
+long CListView::GetCurSel() const { return Send(GetWindow(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); }
 
 long CListView::GetHotItem() const
 {
@@ -462,18 +387,11 @@ long CListView::GetHotItem() const
 long CListView::GetItemInfo(long item, LVITEMA* info) const
 {
     info->iItem = item;
-    return Send(GetWindow(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(info));
+    return Send(GetWindow(), LVM_GETITEMA, 0, info);
 }
 
-long CListView::SetItemInfo(LVITEMA* info)
-{
-    return Send(GetWindow(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(info));
-}
-
-long CListView::GetSelectedCount() const
-{
-    return Send(GetWindow(), LVM_GETSELECTEDCOUNT, 0, 0);
-}
+long CListView::SetItemInfo(LVITEMA* info) { return Send(GetWindow(), LVM_SETITEMA, 0, info); }
+long CListView::GetSelectedCount() const { return Send(GetWindow(), LVM_GETSELECTEDCOUNT, 0, 0); }
 
 // ---------------------------------------------------------------------------------------------
 // CTreeView
@@ -514,30 +432,11 @@ HTREEITEM CTreeView::InsertItem(const char* text, HTREEITEM parent, int useImage
     return InsertItem(&insert);
 }
 
-int CTreeView::DeleteItem(HTREEITEM item)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)));
-}
-
-int CTreeView::DeleteAll()
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)));
-}
-
-long CTreeView::GetCount() const
-{
-    return Send(GetWindow(), TVM_GETCOUNT, 0, 0);
-}
-
-int CTreeView::SetItem(TVITEMA* item)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item)));
-}
-
-int CTreeView::GetItem(TVITEMA* item) const
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item)));
-}
+int CTreeView::DeleteItem(HTREEITEM item) { return Send(GetWindow(), TVM_DELETEITEM, 0, item); }
+int CTreeView::DeleteAll() { return Send(GetWindow(), TVM_DELETEITEM, 0, TVI_ROOT); }
+long CTreeView::GetCount() const { return Send(GetWindow(), TVM_GETCOUNT, 0, 0); }
+int CTreeView::SetItem(TVITEMA* item) { return Send(GetWindow(), TVM_SETITEMA, 0, item); }
+int CTreeView::GetItem(TVITEMA* item) const { return Send(GetWindow(), TVM_GETITEMA, 0, item); }
 
 // Walks one level: each item's children first, then the item; returns 0 when stopped.
 int CTreeView::WalkLevel(HTREEITEM item, TREEENUMPROC callback, long lParam)
@@ -580,15 +479,8 @@ int CTreeView::Collapse(HTREEITEM item)
     return ::SendMessageA(GetWindow(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item)) ? 1 : 0;
 }
 
-long CTreeView::SetIndent(long indent)
-{
-    return Send(GetWindow(), TVM_SETINDENT, indent, 0);
-}
-
-long CTreeView::GetIndent() const
-{
-    return Send(GetWindow(), TVM_GETINDENT, 0, 0);
-}
+long CTreeView::SetIndent(long indent) { return Send(GetWindow(), TVM_SETINDENT, indent, 0); }
+long CTreeView::GetIndent() const { return Send(GetWindow(), TVM_GETINDENT, 0, 0); }
 
 HIMAGELIST CTreeView::SetImageList(HIMAGELIST list)
 {
@@ -674,22 +566,9 @@ HTREEITEM CTreeView::GetItemRoot() const
     return reinterpret_cast<HTREEITEM>(::SendMessageA(GetWindow(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
 }
 
-int CTreeView::Select(HTREEITEM item, unsigned long code)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_SELECTITEM, code, reinterpret_cast<LPARAM>(item)));
-}
-
-int CTreeView::SelectDropTarget(HTREEITEM item)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_SELECTITEM, TVGN_DROPHILITE,
-                                           reinterpret_cast<LPARAM>(item)));
-}
-
-int CTreeView::SelectFirstVisible(HTREEITEM item)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE,
-                                           reinterpret_cast<LPARAM>(item)));
-}
+int CTreeView::Select(HTREEITEM item, unsigned long code) { return Send(GetWindow(), TVM_SELECTITEM, code, item); }
+int CTreeView::SelectDropTarget(HTREEITEM item) { return Send(GetWindow(), TVM_SELECTITEM, TVGN_DROPHILITE, item); }
+int CTreeView::SelectFirstVisible(HTREEITEM item) { return Send(GetWindow(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, item); }
 
 // ---------------------------------------------------------------------------------------------
 // CRebar
@@ -717,43 +596,26 @@ long CRebar::SetBarInfo(unsigned long mask, HIMAGELIST list)
     info.cbSize = sizeof info;
     info.fMask = mask;
     info.himl = list;
-    return Send(GetWindow(), RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return Send(GetWindow(), RB_SETBARINFO, 0, &info);
 }
 
-long CRebar::GetBarInfo(REBARINFO* info) const
-{
-    return Send(GetWindow(), RB_GETBARINFO, 0, reinterpret_cast<LPARAM>(info));
-}
-
-long CRebar::InsertBand(long index, REBARBANDINFOA* band)
-{
-    return Send(GetWindow(), RB_INSERTBANDA, index, reinterpret_cast<LPARAM>(band));
-}
-
-long CRebar::SetBandInfo(long index, REBARBANDINFOA* band)
-{
-    return Send(GetWindow(), RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(band));
-}
+long CRebar::GetBarInfo(REBARINFO* info) const { return Send(GetWindow(), RB_GETBARINFO, 0, info); }
+long CRebar::InsertBand(long index, REBARBANDINFOA* band) { return Send(GetWindow(), RB_INSERTBANDA, index, band); }
+long CRebar::SetBandInfo(long index, REBARBANDINFOA* band) { return Send(GetWindow(), RB_SETBANDINFOA, index, band); }
 
 long CRebar::GetBandInfo(long index, REBARBANDINFOA* band) const
 {
-    return Send(GetWindow(), RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(band));
+    return Send(GetWindow(), RB_GETBANDINFOA, index, band);
 }
 
-long CRebar::DeleteBand(long index)
-{
-    return Send(GetWindow(), RB_DELETEBAND, index, 0);
-}
+long CRebar::DeleteBand(long index) { return Send(GetWindow(), RB_DELETEBAND, index, 0); }
 
 void CRebar::Resize()
 {
     ::SendMessageA(GetWindow(), WM_SIZE, 0, 0);
 }
 
-long CRebar::ShowBand(long index, int show)
-{
-    return Send(GetWindow(), RB_SHOWBAND, index, show);
-}
+long CRebar::ShowBand(long index, int show) { return Send(GetWindow(), RB_SHOWBAND, index, show); }
 
 int CRebar::IsShown(long index) const
 {
@@ -766,10 +628,7 @@ int CRebar::IsShown(long index) const
     return (band.fStyle & RBBS_HIDDEN) ? 0 : 1;
 }
 
-long CRebar::MoveBand(long from, long to)
-{
-    return Send(GetWindow(), RB_MOVEBAND, from, to);
-}
+long CRebar::MoveBand(long from, long to) { return Send(GetWindow(), RB_MOVEBAND, from, to); }
 
 long CRebar::SetToolTips(HWND toolTip)
 {
@@ -781,10 +640,7 @@ HWND CRebar::GetToolTips() const
     return reinterpret_cast<HWND>(::SendMessageA(GetWindow(), RB_GETTOOLTIPS, 0, 0));
 }
 
-long CRebar::IDToIndex(long id) const
-{
-    return Send(GetWindow(), RB_IDTOINDEX, id, 0);
-}
+long CRebar::IDToIndex(long id) const { return Send(GetWindow(), RB_IDTOINDEX, id, 0); }
 
 // ---------------------------------------------------------------------------------------------
 // CPropPage and CPropSheet

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "controls.h"
+#include "internal.h"
 
 namespace {
 
@@ -26,15 +27,8 @@ CButton::~CButton()
 {
 }
 
-long CButton::SetCheck(int state)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), BM_SETCHECK, static_cast<WPARAM>(state), 0));
-}
-
-long CButton::GetCheck() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), BM_GETCHECK, 0, 0));
-}
+long CButton::SetCheck(int state) { return Send(GetWindow(), BM_SETCHECK, state); }
+long CButton::GetCheck() const { return Send(GetWindow(), BM_GETCHECK); }
 
 HBITMAP CButton::SetBitmap(HBITMAP bitmap)
 {
@@ -52,15 +46,8 @@ HICON CButton::SetIcon(HICON icon)
         ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
 }
 
-long CButton::SetState(long state)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), BM_SETSTATE, static_cast<WPARAM>(state), 0));
-}
-
-long CButton::GetState() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), BM_GETSTATE, 0, 0));
-}
+long CButton::SetState(long state) { return Send(GetWindow(), BM_SETSTATE, state); }
+long CButton::GetState() const { return Send(GetWindow(), BM_GETSTATE); }
 
 // ---------------------------------------------------------------------------------------------
 // CEdit
@@ -92,18 +79,13 @@ int CEdit::operator+=(const char* text)
     return 1;
 }
 
-long CEdit::SetSel(long start, long end)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), EM_SETSEL, static_cast<WPARAM>(start),
-                                            static_cast<LPARAM>(end)));
-}
+long CEdit::SetSel(long start, long end) { return Send(GetWindow(), EM_SETSEL, start, end); }
 
 long CEdit::GetSel(long* start, long* end) const
 {
     DWORD first = 0;
     DWORD last = 0;
-    long answer = static_cast<long>(::SendMessageA(GetWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&first),
-                                                   reinterpret_cast<LPARAM>(&last)));
+    long answer = Send(GetWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&first), &last);
     if (start)
         *start = static_cast<long>(first);
     if (end)
@@ -111,45 +93,14 @@ long CEdit::GetSel(long* start, long* end) const
     return answer;
 }
 
-long CEdit::SetLimit(unsigned long chars)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), EM_LIMITTEXT, static_cast<WPARAM>(chars), 0));
-}
-
-long CEdit::Copy()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), WM_COPY, 0, 0));
-}
-
-long CEdit::Cut()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), WM_CUT, 0, 0));
-}
-
-long CEdit::Paste()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), WM_PASTE, 0, 0));
-}
-
-long CEdit::Delete()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), WM_CLEAR, 0, 0));
-}
-
-long CEdit::Undo()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), EM_UNDO, 0, 0));
-}
-
-int CEdit::SetModify(int flag)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), EM_SETMODIFY, static_cast<WPARAM>(flag), 0));
-}
-
-int CEdit::GetModify() const
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), EM_GETMODIFY, 0, 0));
-}
+long CEdit::SetLimit(unsigned long chars) { return Send(GetWindow(), EM_LIMITTEXT, chars); }
+long CEdit::Copy() { return Send(GetWindow(), WM_COPY); }
+long CEdit::Cut() { return Send(GetWindow(), WM_CUT); }
+long CEdit::Paste() { return Send(GetWindow(), WM_PASTE); }
+long CEdit::Delete() { return Send(GetWindow(), WM_CLEAR); }
+long CEdit::Undo() { return Send(GetWindow(), EM_UNDO); }
+int CEdit::SetModify(int flag) { return Send(GetWindow(), EM_SETMODIFY, flag); }
+int CEdit::GetModify() const { return Send(GetWindow(), EM_GETMODIFY); }
 
 // ---------------------------------------------------------------------------------------------
 // CCombo
@@ -163,36 +114,12 @@ CCombo::~CCombo()
 {
 }
 
-int CCombo::InsertString(const char* text, long index)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), CB_INSERTSTRING, static_cast<WPARAM>(index),
-                                           reinterpret_cast<LPARAM>(text)));
-}
-
-int CCombo::SetCurSel(long index)
-{
-    return static_cast<int>(::SendMessageA(GetWindow(), CB_SETCURSEL, static_cast<WPARAM>(index), 0));
-}
-
-long CCombo::GetCurSel() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), CB_GETCURSEL, 0, 0));
-}
-
-long CCombo::GetCount() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), CB_GETCOUNT, 0, 0));
-}
-
-long CCombo::ResetContent()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), CB_RESETCONTENT, 0, 0));
-}
-
-long CCombo::DeleteItem(long index)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), CB_DELETESTRING, static_cast<WPARAM>(index), 0));
-}
+int CCombo::InsertString(const char* text, long index) { return Send(GetWindow(), CB_INSERTSTRING, index, text); }
+int CCombo::SetCurSel(long index) { return Send(GetWindow(), CB_SETCURSEL, index); }
+long CCombo::GetCurSel() const { return Send(GetWindow(), CB_GETCURSEL); }
+long CCombo::GetCount() const { return Send(GetWindow(), CB_GETCOUNT); }
+long CCombo::ResetContent() { return Send(GetWindow(), CB_RESETCONTENT); }
+long CCombo::DeleteItem(long index) { return Send(GetWindow(), CB_DELETESTRING, index); }
 
 // ---------------------------------------------------------------------------------------------
 // CStatus
@@ -228,8 +155,7 @@ long CStatus::SetParts(long count, ...)
         edges[i] = edge;
     }
     va_end(widths);
-    long answer = static_cast<long>(::SendMessageA(GetWindow(), SB_SETPARTS, static_cast<WPARAM>(count),
-                                                   reinterpret_cast<LPARAM>(edges)));
+    long answer = Send(GetWindow(), SB_SETPARTS, count, edges);
     free(edges);
     return answer;
 }
@@ -237,7 +163,7 @@ long CStatus::SetParts(long count, ...)
 long CStatus::GetParts(long index) const
 {
     HWND bar = GetWindow();
-    long count = static_cast<long>(::SendMessageA(bar, SB_GETPARTS, 0, 0));
+    long count = Send(bar, SB_GETPARTS);
     if (count <= 0 || index < 0 || index >= count)
         return 0;
     int* edges = static_cast<int*>(calloc(static_cast<size_t>(count), sizeof(int)));
@@ -249,27 +175,10 @@ long CStatus::GetParts(long index) const
     return width;
 }
 
-long CStatus::SetText(long index, const char* text)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), SB_SETTEXTA, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(text)));
-}
-
-long CStatus::GetText(long index, char* buffer) const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETTEXTA, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(buffer)));
-}
-
-long CStatus::GetTextLength(long index) const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETTEXTLENGTHA, static_cast<WPARAM>(index), 0));
-}
-
-long CStatus::GetPartCount() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), SB_GETPARTS, 0, 0));
-}
+long CStatus::SetText(long index, const char* text) { return Send(GetWindow(), SB_SETTEXTA, index, text); }
+long CStatus::GetText(long index, char* buffer) const { return Send(GetWindow(), SB_GETTEXTA, index, buffer); }
+long CStatus::GetTextLength(long index) const { return Send(GetWindow(), SB_GETTEXTLENGTHA, index); }
+long CStatus::GetPartCount() const { return Send(GetWindow(), SB_GETPARTS); }
 
 long CStatus::SetStyle(long index, long style)
 {
@@ -281,7 +190,9 @@ long CStatus::SetStyle(long index, long style)
     if (length < sizeof text) {
         ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
     } else {
-        char* whole = static_cast<char*>(calloc(length + 1, 1));
+        // The length may count characters (Wine counts UTF-16 units) while the text comes back in
+        // bytes, up to two a character in a double-byte code page: room for both.
+        char* whole = static_cast<char*>(calloc(2 * length + 1, 1));
         if (whole) {
             ::SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(whole));
             // Cut on a character boundary, so that no lead byte is left alone.
@@ -297,8 +208,7 @@ long CStatus::SetStyle(long index, long style)
             free(whole);
         }
     }
-    return static_cast<long>(::SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(index | style),
-                                            reinterpret_cast<LPARAM>(text)));
+    return Send(bar, SB_SETTEXTA, index | style, text);
 }
 
 void CStatus::Resize()
@@ -306,11 +216,7 @@ void CStatus::Resize()
     ::SendMessageA(GetWindow(), WM_SIZE, 0, 0);
 }
 
-long CStatus::SetIcon(long index, HICON icon)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), SB_SETICON, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(icon)));
-}
+long CStatus::SetIcon(long index, HICON icon) { return Send(GetWindow(), SB_SETICON, index, icon); }
 
 HICON CStatus::GetIcon(long index) const
 {
@@ -344,45 +250,22 @@ int CProgress::Create(unsigned long style, unsigned long exStyle, HWND parent, l
     return bar ? 1 : 0;
 }
 
-long CProgress::SetRange(long low, long high)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETRANGE32, static_cast<WPARAM>(low),
-                                            static_cast<LPARAM>(high)));
-}
+long CProgress::SetRange(long low, long high) { return Send(GetWindow(), PBM_SETRANGE32, low, high); }
 
 long CProgress::GetRange(long* low, long* high) const
 {
     PBRANGE range = {0, 0};
-    long answer = static_cast<long>(::SendMessageA(GetWindow(), PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    long answer = Send(GetWindow(), PBM_GETRANGE, 0, &range);
     *low = range.iLow;
     *high = range.iHigh;
     return answer;
 }
 
-long CProgress::SetPos(long pos)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETPOS, static_cast<WPARAM>(pos), 0));
-}
-
-long CProgress::GetPos() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_GETPOS, 0, 0));
-}
-
-long CProgress::SetStep(long step)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETSTEP, static_cast<WPARAM>(step), 0));
-}
-
-long CProgress::SetBarColor(COLORREF color)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(color)));
-}
-
-long CProgress::SetBkColor(COLORREF color)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), PBM_SETBKCOLOR, 0, static_cast<LPARAM>(color)));
-}
+long CProgress::SetPos(long pos) { return Send(GetWindow(), PBM_SETPOS, pos); }
+long CProgress::GetPos() const { return Send(GetWindow(), PBM_GETPOS); }
+long CProgress::SetStep(long step) { return Send(GetWindow(), PBM_SETSTEP, step); }
+long CProgress::SetBarColor(COLORREF color) { return Send(GetWindow(), PBM_SETBARCOLOR, 0, color); }
+long CProgress::SetBkColor(COLORREF color) { return Send(GetWindow(), PBM_SETBKCOLOR, 0, color); }
 
 // ---------------------------------------------------------------------------------------------
 // CSpin
@@ -396,22 +279,14 @@ CSpin::~CSpin()
 {
 }
 
-long CSpin::SetRange32(long low, long high)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), UDM_SETRANGE32, static_cast<WPARAM>(low),
-                                            static_cast<LPARAM>(high)));
-}
+long CSpin::SetRange32(long low, long high) { return Send(GetWindow(), UDM_SETRANGE32, low, high); }
 
 long CSpin::GetRange32(long* low, long* high) const
 {
-    return static_cast<long>(::SendMessageA(GetWindow(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(low),
-                                            reinterpret_cast<LPARAM>(high)));
+    return Send(GetWindow(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(low), high);
 }
 
-long CSpin::SetPos(long pos)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), UDM_SETPOS, 0, static_cast<LPARAM>(pos)));
-}
+long CSpin::SetPos(long pos) { return Send(GetWindow(), UDM_SETPOS, 0, pos); }
 
 long CSpin::GetPos() const
 {
@@ -441,34 +316,14 @@ CAnmCtrl::~CAnmCtrl()
 {
 }
 
-long CAnmCtrl::Open(const char* file)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(file)));
-}
-
-long CAnmCtrl::Open(unsigned long resource)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0,
-                                            reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(resource))));
-}
+long CAnmCtrl::Open(const char* file) { return Send(GetWindow(), ACM_OPENA, 0, file); }
+long CAnmCtrl::Open(unsigned long resource) { return Send(GetWindow(), ACM_OPENA, 0, MAKEINTRESOURCEA(resource)); }
 
 long CAnmCtrl::Play(unsigned short from, unsigned short to, unsigned short repeat)
 {
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_PLAY, static_cast<WPARAM>(repeat),
-                                            static_cast<LPARAM>(MAKELONG(from, to))));
+    return Send(GetWindow(), ACM_PLAY, repeat, MAKELONG(from, to));
 }
 
-long CAnmCtrl::Stop()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_STOP, 0, 0));
-}
-
-long CAnmCtrl::Close()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_OPENA, 0, 0));
-}
-
-long CAnmCtrl::Seek(unsigned short frame)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), ACM_PLAY, 0, static_cast<LPARAM>(MAKELONG(frame, frame))));
-}
+long CAnmCtrl::Stop() { return Send(GetWindow(), ACM_STOP); }
+long CAnmCtrl::Close() { return Send(GetWindow(), ACM_OPENA); }
+long CAnmCtrl::Seek(unsigned short frame) { return Send(GetWindow(), ACM_PLAY, 0, MAKELONG(frame, frame)); }

@@ -632,15 +632,11 @@ int CForm::Validate(const RECT* rect)
 
 // Fonts and icons.
 
-long CForm::SetFont(HFONT font)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1));
-}
+long CForm::SetFont(HFONT font) { return Send(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1); }
 
 long CForm::SetFontChild(unsigned long id, HFONT font)
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1));
+    return SendChild(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
 }
 
 HFONT CForm::GetFont() const
@@ -668,14 +664,11 @@ HICON CForm::GetIcon(int type) const
 
 long CForm::SendMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) const
 {
-    return static_cast<long>(::SendMessageA(m_hWnd, message, wParam, lParam));
+    return Send(m_hWnd, message, wParam, lParam);
 }
 
 long CForm::SendMessageChild(unsigned long id, unsigned int message, WPARAM wParam,
-                             LPARAM lParam) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam));
-}
+                             LPARAM lParam) const { return SendChild(m_hWnd, id, message, wParam, lParam); }
 
 int CForm::PostMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) const
 {
@@ -868,12 +861,9 @@ int CForm::OrderFile(unsigned long id, int open, const char* filter, const char*
         ::GetDlgItemTextA(m_hWnd, id, file, sizeof file);
 
     OPENFILENAMEA ofn;
-    ZeroMemory(&ofn, sizeof ofn);
-    ofn.lStructSize = IsPlatformNT() ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = m_hWnd;
+    StartFileDialogRecord(ofn, m_hWnd);
     ofn.lpstrFilter = filter;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
     ofn.lpstrDefExt = defaultExtension;
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
@@ -886,228 +876,78 @@ int CForm::OrderFile(unsigned long id, int open, const char* filter, const char*
 
 // Button messages.
 
-long CForm::SetCheck(int check)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, BM_SETCHECK, check ? 1 : 0, 0));
-}
-
-long CForm::SetCheckChild(unsigned long id, int check)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, BM_SETCHECK, check ? 1 : 0, 0));
-}
-
-long CForm::GetCheck() const
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0));
-}
-
-long CForm::GetCheckChild(unsigned long id) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, BM_GETCHECK, 0, 0));
-}
+long CForm::SetCheck(int check) { return Send(m_hWnd, BM_SETCHECK, check ? 1 : 0); }
+long CForm::SetCheckChild(unsigned long id, int check) { return SendChild(m_hWnd, id, BM_SETCHECK, check ? 1 : 0); }
+long CForm::GetCheck() const { return Send(m_hWnd, BM_GETCHECK); }
+long CForm::GetCheckChild(unsigned long id) const { return SendChild(m_hWnd, id, BM_GETCHECK); }
 
 // List box messages.
 
-long CForm::ltResetContent()
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, LB_RESETCONTENT, 0, 0));
-}
-
-long CForm::ltResetContentChild(unsigned long id)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, LB_RESETCONTENT, 0, 0));
-}
-
-long CForm::ltInsertString(long index, const char* text)
-{
-    return static_cast<long>(
-        ::SendMessageA(m_hWnd, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));
-}
+long CForm::ltResetContent() { return Send(m_hWnd, LB_RESETCONTENT); }
+long CForm::ltResetContentChild(unsigned long id) { return SendChild(m_hWnd, id, LB_RESETCONTENT); }
+long CForm::ltInsertString(long index, const char* text) { return Send(m_hWnd, LB_INSERTSTRING, index, text); }
 
 long CForm::ltInsertStringChild(unsigned long id, long index, const char* text)
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));
+    return SendChild(m_hWnd, id, LB_INSERTSTRING, index, text);
 }
 
-long CForm::ltSetCurSel(long index)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, LB_SETCURSEL, index, 0));
-}
-
-long CForm::ltSetCurSelChild(unsigned long id, long index)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, LB_SETCURSEL, index, 0));
-}
-
-long CForm::ltGetCurSel() const
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, LB_GETCURSEL, 0, 0));
-}
-
-long CForm::ltGetCurSelChild(unsigned long id) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, LB_GETCURSEL, 0, 0));
-}
-
-long CForm::ltGetListText(long index, char* buffer) const
-{
-    return static_cast<long>(
-        ::SendMessageA(m_hWnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)));
-}
+long CForm::ltSetCurSel(long index) { return Send(m_hWnd, LB_SETCURSEL, index); }
+long CForm::ltSetCurSelChild(unsigned long id, long index) { return SendChild(m_hWnd, id, LB_SETCURSEL, index); }
+long CForm::ltGetCurSel() const { return Send(m_hWnd, LB_GETCURSEL); }
+long CForm::ltGetCurSelChild(unsigned long id) const { return SendChild(m_hWnd, id, LB_GETCURSEL); }
+long CForm::ltGetListText(long index, char* buffer) const { return Send(m_hWnd, LB_GETTEXT, index, buffer); }
 
 long CForm::ltGetListTextChild(unsigned long id, long index, char* buffer) const
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)));
+    return SendChild(m_hWnd, id, LB_GETTEXT, index, buffer);
 }
 
-long CForm::ltDir(const char* fileSpec, unsigned long attributes)
-{
-    return static_cast<long>(
-        ::SendMessageA(m_hWnd, LB_DIR, attributes, reinterpret_cast<LPARAM>(fileSpec)));
-}
+long CForm::ltDir(const char* fileSpec, unsigned long attributes) { return Send(m_hWnd, LB_DIR, attributes, fileSpec); }
 
 long CForm::ltDirChild(unsigned long id, const char* fileSpec, unsigned long attributes)
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, LB_DIR, attributes, reinterpret_cast<LPARAM>(fileSpec)));
+    return SendChild(m_hWnd, id, LB_DIR, attributes, fileSpec);
 }
 
-long CForm::ltDeleteItem(long index)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, LB_DELETESTRING, index, 0));
-}
-
-long CForm::ltDeleteItemChild(unsigned long id, long index)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, LB_DELETESTRING, index, 0));
-}
-
-long CForm::ltGetItemCount() const
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, LB_GETCOUNT, 0, 0));
-}
-
-long CForm::ltGetItemCountChild(unsigned long id) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, LB_GETCOUNT, 0, 0));
-}
+long CForm::ltDeleteItem(long index) { return Send(m_hWnd, LB_DELETESTRING, index); }
+long CForm::ltDeleteItemChild(unsigned long id, long index) { return SendChild(m_hWnd, id, LB_DELETESTRING, index); }
+long CForm::ltGetItemCount() const { return Send(m_hWnd, LB_GETCOUNT); }
+long CForm::ltGetItemCountChild(unsigned long id) const { return SendChild(m_hWnd, id, LB_GETCOUNT); }
 
 // Combo box messages.
 
-long CForm::cbResetContent()
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, CB_RESETCONTENT, 0, 0));
-}
-
-long CForm::cbResetContentChild(unsigned long id)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, CB_RESETCONTENT, 0, 0));
-}
-
-long CForm::cbInsertString(long index, const char* text)
-{
-    return static_cast<long>(
-        ::SendMessageA(m_hWnd, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));
-}
+long CForm::cbResetContent() { return Send(m_hWnd, CB_RESETCONTENT); }
+long CForm::cbResetContentChild(unsigned long id) { return SendChild(m_hWnd, id, CB_RESETCONTENT); }
+long CForm::cbInsertString(long index, const char* text) { return Send(m_hWnd, CB_INSERTSTRING, index, text); }
 
 long CForm::cbInsertStringChild(unsigned long id, long index, const char* text)
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));
+    return SendChild(m_hWnd, id, CB_INSERTSTRING, index, text);
 }
 
-long CForm::cbSetCurSel(long index)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, CB_SETCURSEL, index, 0));
-}
-
-long CForm::cbSetCurSelChild(unsigned long id, long index)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, CB_SETCURSEL, index, 0));
-}
-
-long CForm::cbGetCurSel() const
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, CB_GETCURSEL, 0, 0));
-}
-
-long CForm::cbGetCurSelChild(unsigned long id) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, CB_GETCURSEL, 0, 0));
-}
-
-long CForm::cbDeleteItem(long index)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, CB_DELETESTRING, index, 0));
-}
-
-long CForm::cbDeleteItemChild(unsigned long id, long index)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, CB_DELETESTRING, index, 0));
-}
-
-long CForm::cbGetItemCount() const
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, CB_GETCOUNT, 0, 0));
-}
-
-long CForm::cbGetItemCountChild(unsigned long id) const
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, CB_GETCOUNT, 0, 0));
-}
+long CForm::cbSetCurSel(long index) { return Send(m_hWnd, CB_SETCURSEL, index); }
+long CForm::cbSetCurSelChild(unsigned long id, long index) { return SendChild(m_hWnd, id, CB_SETCURSEL, index); }
+long CForm::cbGetCurSel() const { return Send(m_hWnd, CB_GETCURSEL); }
+long CForm::cbGetCurSelChild(unsigned long id) const { return SendChild(m_hWnd, id, CB_GETCURSEL); }
+long CForm::cbDeleteItem(long index) { return Send(m_hWnd, CB_DELETESTRING, index); }
+long CForm::cbDeleteItemChild(unsigned long id, long index) { return SendChild(m_hWnd, id, CB_DELETESTRING, index); }
+long CForm::cbGetItemCount() const { return Send(m_hWnd, CB_GETCOUNT); }
+long CForm::cbGetItemCountChild(unsigned long id) const { return SendChild(m_hWnd, id, CB_GETCOUNT); }
 
 // Edit messages.
 
-long CForm::edSetLimitText(long limit)
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, EM_LIMITTEXT, limit, 0));
-}
-
-long CForm::edSetLimitTextChild(unsigned long id, long limit)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, limit, 0));
-}
-
-long CForm::edCopy()
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, WM_COPY, 0, 0));
-}
-
-long CForm::edCopyChild(unsigned long id)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, WM_COPY, 0, 0));
-}
-
-long CForm::edPaste()
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, WM_PASTE, 0, 0));
-}
-
-long CForm::edPasteChild(unsigned long id)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, WM_PASTE, 0, 0));
-}
-
-long CForm::edClear()
-{
-    return static_cast<long>(::SendMessageA(m_hWnd, WM_CLEAR, 0, 0));
-}
-
-long CForm::edClearChild(unsigned long id)
-{
-    return static_cast<long>(::SendDlgItemMessageA(m_hWnd, id, WM_CLEAR, 0, 0));
-}
-
-long CForm::edReplaceSel(const char* text)
-{
-    return static_cast<long>(
-        ::SendMessageA(m_hWnd, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text)));
-}
+long CForm::edSetLimitText(long limit) { return Send(m_hWnd, EM_LIMITTEXT, limit); }
+long CForm::edSetLimitTextChild(unsigned long id, long limit) { return SendChild(m_hWnd, id, EM_LIMITTEXT, limit); }
+long CForm::edCopy() { return Send(m_hWnd, WM_COPY); }
+long CForm::edCopyChild(unsigned long id) { return SendChild(m_hWnd, id, WM_COPY); }
+long CForm::edPaste() { return Send(m_hWnd, WM_PASTE); }
+long CForm::edPasteChild(unsigned long id) { return SendChild(m_hWnd, id, WM_PASTE); }
+long CForm::edClear() { return Send(m_hWnd, WM_CLEAR); }
+long CForm::edClearChild(unsigned long id) { return SendChild(m_hWnd, id, WM_CLEAR); }
+long CForm::edReplaceSel(const char* text) { return Send(m_hWnd, EM_REPLACESEL, 0, text); }
 
 long CForm::edReplaceSelChild(unsigned long id, const char* text)
 {
-    return static_cast<long>(
-        ::SendDlgItemMessageA(m_hWnd, id, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text)));
+    return SendChild(m_hWnd, id, EM_REPLACESEL, 0, text);
 }

@@ -3,6 +3,12 @@
 // Classes in this header:
 //   CForm   one window handle plus a free value: forwarders to the Win32 window calls and
 //           messages, each also in a Child form that works on a child control by identifier
+//
+// A member named ...Child does what the member without the suffix does, to the child control with
+// the identifier (GetDlgItem, SendDlgItemMessageA, SetDlgItemTextA), and returns the same kind of
+// result. With no such child the call goes to a null window as Win32 takes it (messages are not
+// sent and give 0, most calls fail; GetDCChild gives the screen's context, SetFocusChild takes the
+// focus away), except PostMessageChild, which posts nothing and returns 0.
 #pragma once
 
 #include <windows.h>
@@ -54,17 +60,14 @@ public:
     int GetTextChild(unsigned long id, char* buffer, int capacity) const;
     // Returns the GetWindowTextLengthA result.
     long GetTextLength() const;
-    // Returns the GetWindowTextLengthA result for the child.
     long GetTextLengthChild(unsigned long id) const;
 
     // Visibility, state, focus and capture.
     // Returns the ShowWindow result (whether the window was visible before).
     int Show(int command);
-    // Returns the ShowWindow result for the child.
     int ShowChild(unsigned long id, int command);
     // Returns the EnableWindow result (whether the window was disabled before).
     int Enable(int enable);
-    // Returns the EnableWindow result for the child.
     int EnableChild(unsigned long id, int enable);
     // Returns the IsIconic result.
     int IsIconic() const;
@@ -80,11 +83,9 @@ public:
     int SetForegroundWindow();
     // Returns the window that had the focus before (SetFocus).
     HWND SetFocus();
-    // Returns the window that had the focus before the child got it.
     HWND SetFocusChild(unsigned long id);
     // Returns the window that had the capture before (SetCapture).
     HWND SetCapture();
-    // Returns the window that had the capture before the child got it.
     HWND SetCaptureChild(unsigned long id);
     // Returns nothing; releases the mouse capture (ReleaseCapture).
     void ReleaseCapture();
@@ -92,19 +93,15 @@ public:
     // Position and size. A RECT given for positioning holds x, y, width and height.
     // Returns the MoveWindow result; a null rectangle moves to 0, 0 with size 0 x 0.
     int Move(const RECT* rect, int repaint);
-    // Returns the MoveWindow result for the child.
     int MoveChild(unsigned long id, const RECT* rect, int repaint);
     // Returns the MoveWindow result.
     int Move(long x, long y, long width, long height, int repaint);
-    // Returns the MoveWindow result for the child.
     int MoveChild(unsigned long id, long x, long y, long width, long height, int repaint);
     // Returns the SetWindowPos result of moving the top-left corner.
     int SetPoint(POINT* point);
     // Returns the SetWindowPos result of moving the top-left corner.
     int SetPoint(long x, long y);
-    // Returns the SetWindowPos result of moving the child's top-left corner.
     int SetPointChild(unsigned long id, POINT* point);
-    // Returns the SetWindowPos result of moving the child's top-left corner.
     int SetPointChild(unsigned long id, long x, long y);
     // Returns the SetWindowPos result.
     int SetWindowPos(HWND insertAfter, long x, long y, long width, long height, unsigned long flags);
@@ -114,25 +111,19 @@ public:
     int GetPoint(POINT* point) const;
     // Returns 1 with the top-left corner in screen coordinates, or 0 (outputs unchanged).
     int GetPoint(long* x, long* y) const;
-    // Returns 1 with the child's top-left corner in screen coordinates, or 0.
     int GetPointChild(unsigned long id, POINT* point) const;
-    // Returns 1 with the child's top-left corner in screen coordinates, or 0.
     int GetPointChild(unsigned long id, long* x, long* y) const;
     // Returns the GetWindowRect result (screen coordinates).
     int GetRect(RECT* rect) const;
-    // Returns the GetWindowRect result for the child.
     int GetRectChild(unsigned long id, RECT* rect) const;
     // Returns 1 with the window rectangle's sides (null outputs skipped), or 0.
     int GetRect(long* left, long* top, long* right, long* bottom) const;
-    // Returns 1 with the child's window rectangle's sides (null outputs skipped), or 0.
     int GetRectChild(unsigned long id, long* left, long* top, long* right, long* bottom) const;
     // Returns the GetClientRect result.
     int GetClient(RECT* rect) const;
-    // Returns the GetClientRect result for the child.
     int GetClientChild(unsigned long id, RECT* rect) const;
     // Returns 1 with the client rectangle's sides (null outputs skipped), or 0.
     int GetClient(long* left, long* top, long* right, long* bottom) const;
-    // Returns 1 with the child's client rectangle's sides (null outputs skipped), or 0.
     int GetClientChild(unsigned long id, long* left, long* top, long* right, long* bottom) const;
     // Returns the MoveWindow result of sizing the window around the wanted client rectangle
     // (the rectangle is widened in place).
@@ -150,63 +141,49 @@ public:
     // Window properties and window data.
     // Returns the SetPropA result.
     int SetPropA(const char* name, void* value);
-    // Returns the SetPropA result for the child.
     int SetPropChild(unsigned long id, const char* name, void* value);
     // Returns the GetPropA result.
     void* GetPropA(const char* name) const;
-    // Returns the GetPropA result for the child.
     void* GetPropChild(unsigned long id, const char* name) const;
     // Returns the removed value (RemovePropA).
     void* RemovePropA(const char* name);
-    // Returns the removed value of the child's property.
     void* RemovePropChild(unsigned long id, const char* name);
     // Returns the previous value (SetWindowLongA).
     long SetWindowLongA(int index, long value);
-    // Returns the child's previous value (SetWindowLongA).
     long SetWindowLongChild(unsigned long id, int index, long value);
     // Returns the GetWindowLongA result.
     long GetWindowLongA(int index) const;
-    // Returns the GetWindowLongA result for the child.
     long GetWindowLongChild(unsigned long id, int index) const;
 
     // Scroll bars (SB_HORZ, SB_VERT or SB_CTL).
     // Returns the previous position (SetScrollPos).
     long SetScrollPos(int bar, int position, int redraw);
-    // Returns the child's previous position (SetScrollPos).
     long SetScrollPosChild(unsigned long id, int bar, int position, int redraw);
     // Returns the GetScrollPos result.
     long GetScrollPos(int bar) const;
-    // Returns the GetScrollPos result for the child.
     long GetScrollPosChild(unsigned long id, int bar) const;
     // Returns the SetScrollRange result.
     long SetScrollRange(int bar, int minimum, int maximum, int redraw);
-    // Returns the SetScrollRange result for the child.
     long SetScrollRangeChild(unsigned long id, int bar, int minimum, int maximum, int redraw);
     // Returns the GetScrollRange result.
     long GetScrollRange(int bar, int* minimum, int* maximum) const;
-    // Returns the GetScrollRange result for the child.
     long GetScrollRangeChild(unsigned long id, int bar, int* minimum, int* maximum) const;
     // Returns the SetScrollInfo result (the current position).
     long SetScrollInfo(int bar, const SCROLLINFO* info, int redraw);
-    // Returns the SetScrollInfo result for the child.
     long SetScrollInfoChild(unsigned long id, int bar, const SCROLLINFO* info, int redraw);
     // Returns the GetScrollInfo result.
     long GetScrollInfo(int bar, SCROLLINFO* info) const;
-    // Returns the GetScrollInfo result for the child.
     long GetScrollInfoChild(unsigned long id, int bar, SCROLLINFO* info) const;
 
     // Painting and device contexts.
     // Returns the GetDC result.
     HDC GetDC() const;
-    // Returns the GetDC result for the child.
     HDC GetDCChild(unsigned long id) const;
     // Returns the GetDCEx result.
     HDC GetDCEx(HRGN clip, unsigned long flags) const;
-    // Returns the GetDCEx result for the child.
     HDC GetDCExChild(unsigned long id, HRGN clip, unsigned long flags) const;
     // Returns the ReleaseDC result.
     int ReleaseDC(HDC dc) const;
-    // Returns the ReleaseDC result for the child.
     int ReleaseDCChild(unsigned long id, HDC dc) const;
     // Returns the BeginPaint result.
     HDC BeginPaint(PAINTSTRUCT* paint);
@@ -220,11 +197,9 @@ public:
     // Fonts and icons.
     // Returns the WM_SETFONT result (redraw on).
     long SetFont(HFONT font);
-    // Returns the WM_SETFONT result for the child (redraw on).
     long SetFontChild(unsigned long id, HFONT font);
     // Returns the WM_GETFONT result.
     HFONT GetFont() const;
-    // Returns the WM_GETFONT result for the child.
     HFONT GetFontChild(unsigned long id) const;
     // Returns the previous icon of the type (WM_SETICON).
     HICON SetIcon(int type, HICON icon);
@@ -238,7 +213,6 @@ public:
     long SendMessageChild(unsigned long id, unsigned int message, WPARAM wParam, LPARAM lParam) const;
     // Returns the PostMessageA result.
     int PostMessageA(unsigned int message, WPARAM wParam, LPARAM lParam) const;
-    // Returns the PostMessageA result for the child, 0 when there is no such child.
     int PostMessageChild(unsigned long id, unsigned int message, WPARAM wParam, LPARAM lParam) const;
     // Returns the timer identifier, or 0 on failure (SetTimer).
     long SetTimer(unsigned long timerId, unsigned long milliseconds, TIMERPROC procedure);
@@ -264,19 +238,15 @@ public:
     int SetHexChild(unsigned long id, unsigned long value);
     // Returns the decimal value of the first 30 characters of the text.
     long GetLong() const;
-    // Returns the decimal value of the first 30 characters of the child's text.
     long GetLongChild(unsigned long id) const;
     // Returns the decimal value of the first 30 characters of the text, as unsigned.
     unsigned long GetULong() const;
-    // Returns the decimal value of the first 30 characters of the child's text, as unsigned.
     unsigned long GetULongChild(unsigned long id) const;
     // Returns the atof value of the first 30 characters of the text.
     float GetFloat() const;
-    // Returns the atof value of the first 30 characters of the child's text.
     float GetFloatChild(unsigned long id) const;
     // Returns the hexadecimal value of the first 31 characters of the text.
     unsigned long GetHex() const;
-    // Returns the hexadecimal value of the first 31 characters of the child's text.
     unsigned long GetHexChild(unsigned long id) const;
 
     // Message boxes; a null caption means the window's own title.
@@ -297,96 +267,59 @@ public:
     int OrderFile(unsigned long id, int open, const char* filter, const char* defaultExtension,
                   const char* initialName);
 
-    // Button messages.
-    // Returns the BM_SETCHECK result (wParam 1 for a nonzero flag, else 0).
+    // Forwarded control messages. Each member sends one message, with its arguments as wParam and
+    // lParam, and returns the control's answer.
+    // Buttons: BM_SETCHECK (wParam 1 for a nonzero flag, else 0), BM_GETCHECK.
     long SetCheck(int check);
-    // Returns the BM_SETCHECK result for the child.
     long SetCheckChild(unsigned long id, int check);
-    // Returns the BM_GETCHECK result.
     long GetCheck() const;
-    // Returns the BM_GETCHECK result for the child.
     long GetCheckChild(unsigned long id) const;
 
-    // List box messages.
-    // Returns the LB_RESETCONTENT result.
+    // List boxes, in order: LB_RESETCONTENT, LB_INSERTSTRING (the index, or LB_ERR / LB_ERRSPACE),
+    // LB_SETCURSEL, LB_GETCURSEL, LB_GETTEXT (the text length, or LB_ERR), LB_DIR (attributes in
+    // wParam, file pattern in lParam), LB_DELETESTRING (the remaining count, or LB_ERR), LB_GETCOUNT.
     long ltResetContent();
-    // Returns the LB_RESETCONTENT result for the child.
     long ltResetContentChild(unsigned long id);
-    // Returns the LB_INSERTSTRING result (the index, or LB_ERR / LB_ERRSPACE).
     long ltInsertString(long index, const char* text);
-    // Returns the LB_INSERTSTRING result for the child.
     long ltInsertStringChild(unsigned long id, long index, const char* text);
-    // Returns the LB_SETCURSEL result.
     long ltSetCurSel(long index);
-    // Returns the LB_SETCURSEL result for the child.
     long ltSetCurSelChild(unsigned long id, long index);
-    // Returns the LB_GETCURSEL result.
     long ltGetCurSel() const;
-    // Returns the LB_GETCURSEL result for the child.
     long ltGetCurSelChild(unsigned long id) const;
-    // Returns the LB_GETTEXT result (the text length, or LB_ERR).
     long ltGetListText(long index, char* buffer) const;
-    // Returns the LB_GETTEXT result for the child.
     long ltGetListTextChild(unsigned long id, long index, char* buffer) const;
-    // Returns the LB_DIR result (attributes in wParam, file pattern in lParam).
     long ltDir(const char* fileSpec, unsigned long attributes);
-    // Returns the LB_DIR result for the child.
     long ltDirChild(unsigned long id, const char* fileSpec, unsigned long attributes);
-    // Returns the LB_DELETESTRING result (the remaining count, or LB_ERR).
     long ltDeleteItem(long index);
-    // Returns the LB_DELETESTRING result for the child.
     long ltDeleteItemChild(unsigned long id, long index);
-    // Returns the LB_GETCOUNT result.
     long ltGetItemCount() const;
-    // Returns the LB_GETCOUNT result for the child.
     long ltGetItemCountChild(unsigned long id) const;
 
-    // Combo box messages.
-    // Returns the CB_RESETCONTENT result.
+    // Combo boxes, in order: CB_RESETCONTENT, CB_INSERTSTRING (the index, or CB_ERR / CB_ERRSPACE),
+    // CB_SETCURSEL, CB_GETCURSEL, CB_DELETESTRING (the remaining count, or CB_ERR), CB_GETCOUNT.
     long cbResetContent();
-    // Returns the CB_RESETCONTENT result for the child.
     long cbResetContentChild(unsigned long id);
-    // Returns the CB_INSERTSTRING result (the index, or CB_ERR / CB_ERRSPACE).
     long cbInsertString(long index, const char* text);
-    // Returns the CB_INSERTSTRING result for the child.
     long cbInsertStringChild(unsigned long id, long index, const char* text);
-    // Returns the CB_SETCURSEL result.
     long cbSetCurSel(long index);
-    // Returns the CB_SETCURSEL result for the child.
     long cbSetCurSelChild(unsigned long id, long index);
-    // Returns the CB_GETCURSEL result.
     long cbGetCurSel() const;
-    // Returns the CB_GETCURSEL result for the child.
     long cbGetCurSelChild(unsigned long id) const;
-    // Returns the CB_DELETESTRING result (the remaining count, or CB_ERR).
     long cbDeleteItem(long index);
-    // Returns the CB_DELETESTRING result for the child.
     long cbDeleteItemChild(unsigned long id, long index);
-    // Returns the CB_GETCOUNT result.
     long cbGetItemCount() const;
-    // Returns the CB_GETCOUNT result for the child.
     long cbGetItemCountChild(unsigned long id) const;
 
-    // Edit messages.
-    // Returns the EM_LIMITTEXT result.
+    // Edit controls, in order: EM_LIMITTEXT, WM_COPY, WM_PASTE, WM_CLEAR, EM_REPLACESEL (not undoable).
     long edSetLimitText(long limit);
-    // Returns the EM_LIMITTEXT result for the child.
     long edSetLimitTextChild(unsigned long id, long limit);
-    // Returns the WM_COPY result.
     long edCopy();
-    // Returns the WM_COPY result for the child.
     long edCopyChild(unsigned long id);
-    // Returns the WM_PASTE result.
     long edPaste();
-    // Returns the WM_PASTE result for the child.
     long edPasteChild(unsigned long id);
-    // Returns the WM_CLEAR result.
     long edClear();
-    // Returns the WM_CLEAR result for the child.
     long edClearChild(unsigned long id);
-    // Returns the EM_REPLACESEL result (not undoable).
     long edReplaceSel(const char* text);
-    // Returns the EM_REPLACESEL result for the child (not undoable).
     long edReplaceSelChild(unsigned long id, const char* text);
 
 protected:

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+#include <memory>
 
 #include "graphics.h"
 #include "filer.h"
@@ -32,6 +33,20 @@ public:
 private:
     HDC m_dc;
     HDC m_own;
+};
+
+// A GDI object deleted at the end of the scope.
+class ObjectScope {
+public:
+    explicit ObjectScope(HGDIOBJ object) : m_object(object) {}
+    ~ObjectScope()
+    {
+        if (m_object)
+            DeleteObject(m_object);
+    }
+
+private:
+    HGDIOBJ m_object;
 };
 
 // A memory context compatible with the given one, with a bitmap selected; deselects and deletes it.
@@ -774,33 +789,37 @@ HRGN CreateBitmapRgn(HINSTANCE instance, const char* name, COLORREF key)
     if (!bitmap)
         return NULL;
 
-    HDC display = OpenDisplay();
     InfoWithTable info;
     ZeroMemory(&info, sizeof info);
     info.header.biSize = sizeof(BITMAPINFOHEADER);
-    if (!display || !GetDIBits(display, bitmap, 0, 0, NULL, AsInfo(info), DIB_RGB_COLORS)) {
-        if (display)
-            DeleteDC(display);
-        DeleteObject(bitmap);
-        return NULL;
+    long width = 0, height = 0;
+    std::unique_ptr<unsigned long, decltype(&free)> pixelMemory(NULL, &free);
+    std::unique_ptr<RegionBatch, decltype(&free)> batchMemory(NULL, &free);
+    int ok;
+    {
+        // The bitmap and the display context go before the walk.
+        ObjectScope bitmapScope(bitmap);
+        ContextOrDisplay display(NULL);
+        if (!display.Get() || !GetDIBits(display.Get(), bitmap, 0, 0, NULL, AsInfo(info), DIB_RGB_COLORS))
+            return NULL;
+        width = info.header.biWidth;
+        height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
+        info.header.biHeight = height;
+        info.header.biBitCount = 32;
+        info.header.biCompression = BI_RGB;
+        info.header.biSizeImage = 0;
+        info.header.biClrUsed = 0;
+        info.header.biClrImportant = 0;
+        size_t bytes = PixelBytes32(width, height);
+        pixelMemory.reset(bytes ? static_cast<unsigned long*>(malloc(bytes)) : NULL);
+        batchMemory.reset(static_cast<RegionBatch*>(malloc(sizeof(RegionBatch) + 4)));
+        ok = pixelMemory && batchMemory &&
+             GetDIBits(display.Get(), bitmap, 0, static_cast<UINT>(height), pixelMemory.get(), AsInfo(info),
+                       DIB_RGB_COLORS) == height;
     }
-    long width = info.header.biWidth;
-    long height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
-    info.header.biHeight = height;
-    info.header.biBitCount = 32;
-    info.header.biCompression = BI_RGB;
-    info.header.biSizeImage = 0;
-    info.header.biClrUsed = 0;
-    info.header.biClrImportant = 0;
-
-    size_t bytes = PixelBytes32(width, height);
-    unsigned long* pixels = bytes ? static_cast<unsigned long*>(malloc(bytes)) : NULL;
-    RegionBatch* batch = static_cast<RegionBatch*>(malloc(sizeof(RegionBatch) + 4));
+    unsigned long* pixels = pixelMemory.get();
+    RegionBatch* batch = batchMemory.get();
     HRGN result = NULL;
-    int ok = pixels && batch &&
-             GetDIBits(display, bitmap, 0, static_cast<UINT>(height), pixels, AsInfo(info), DIB_RGB_COLORS) == height;
-    DeleteDC(display);
-    DeleteObject(bitmap);
 
     if (ok) {
         unsigned long pixelKey = (key == 0xFFFFFFFF ? pixels[0] : ColorToPixel(key)) & 0x00FFFFFF;
@@ -837,8 +856,6 @@ HRGN CreateBitmapRgn(HINSTANCE instance, const char* name, COLORREF key)
         if (ok && !FlushBatch(*batch, &result))
             ok = 0;
     }
-    free(pixels);
-    free(batch);
     if (!ok && result) {
         DeleteObject(result);
         result = NULL;

@@ -45,78 +45,38 @@ CList::~CList()
 {
 }
 
-long CList::InsertString(const char* text, long index)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(text)));
-}
+long CList::InsertString(const char* text, long index) { return Send(GetWindow(), LB_INSERTSTRING, index, text); }
 
 long CList::InsertValue(float value, long index)
 {
     // A text longer than the buffer is cut to its first 11 characters.
     char text[kValueTextSize];
     snprintf(text, sizeof text, g_tarvikSettings.floatFormat, static_cast<double>(value));
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(text)));
+    return Send(GetWindow(), LB_INSERTSTRING, index, text);
 }
 
 long CList::InsertValue(unsigned long value, long index)
 {
     char text[kValueTextSize];
     snprintf(text, sizeof text, "%lu", value);
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(text)));
+    return Send(GetWindow(), LB_INSERTSTRING, index, text);
 }
 
 long CList::InsertValue(long value, long index)
 {
     char text[kValueTextSize];
     snprintf(text, sizeof text, "%ld", value);
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(text)));
+    return Send(GetWindow(), LB_INSERTSTRING, index, text);
 }
 
-long CList::DeleteString(long index)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_DELETESTRING, static_cast<WPARAM>(index), 0));
-}
-
-long CList::GetCount() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_GETCOUNT, 0, 0));
-}
-
-long CList::GetCurSel() const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_GETCURSEL, 0, 0));
-}
-
-long CList::SetCurSel(long index)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_SETCURSEL, static_cast<WPARAM>(index), 0));
-}
-
-long CList::GetListText(long index, char* buffer) const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_GETTEXT, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(buffer)));
-}
-
-long CList::GetTextLength(long index) const
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
-}
-
-long CList::ResetContent()
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_RESETCONTENT, 0, 0));
-}
-
-long CList::Dir(const char* spec, unsigned long attributes)
-{
-    return static_cast<long>(::SendMessageA(GetWindow(), LB_DIR, static_cast<WPARAM>(attributes),
-                                            reinterpret_cast<LPARAM>(spec)));
-}
+long CList::DeleteString(long index) { return Send(GetWindow(), LB_DELETESTRING, index); }
+long CList::GetCount() const { return Send(GetWindow(), LB_GETCOUNT); }
+long CList::GetCurSel() const { return Send(GetWindow(), LB_GETCURSEL); }
+long CList::SetCurSel(long index) { return Send(GetWindow(), LB_SETCURSEL, index); }
+long CList::GetListText(long index, char* buffer) const { return Send(GetWindow(), LB_GETTEXT, index, buffer); }
+long CList::GetTextLength(long index) const { return Send(GetWindow(), LB_GETTEXTLEN, index); }
+long CList::ResetContent() { return Send(GetWindow(), LB_RESETCONTENT); }
+long CList::Dir(const char* spec, unsigned long attributes) { return Send(GetWindow(), LB_DIR, attributes, spec); }
 
 // ---------------------------------------------------------------------------------------------
 // CCheckList

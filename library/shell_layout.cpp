@@ -231,29 +231,29 @@ int CResize::Resize()
         long w = e->rect.right - e->rect.left;
         long h = e->rect.bottom - e->rect.top;
 
-        if (f & 0x1) {
-            if (f & 0x40)
+        if (f & RSZ_KEEP_LEFT) {
+            if (f & RSZ_GROW_WIDTH)
                 w += dx;
         } else {
             x += dx;
-            if (f & 0x10) {
+            if (f & RSZ_STRETCH_WIDTH) {
                 x -= dx;
                 w += dx;
             }
-            if (!(f & 0x2) && (f & 0x40))
+            if (!(f & RSZ_KEEP_TOP) && (f & RSZ_GROW_WIDTH))
                 w += dx;
         }
 
-        if (f & 0x2) {
-            if (f & 0x80)
+        if (f & RSZ_KEEP_TOP) {
+            if (f & RSZ_GROW_HEIGHT)
                 h += dy;
         } else {
             y += dy;
-            if (f & 0x20) {
+            if (f & RSZ_STRETCH_HEIGHT) {
                 y -= dy;
                 h += dy;
             }
-            if (!(f & 0x4) && (f & 0x80))
+            if (!(f & RSZ_FOLLOW_BOTTOM) && (f & RSZ_GROW_HEIGHT))
                 h += dy;
         }
         MoveWindow(GetDlgItem(m_parent, e->id), x, y, w, h, TRUE);

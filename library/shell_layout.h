@@ -34,10 +34,22 @@ private:
     HWND m_owner;
 };
 
-// Flag bits of a tracked control, applied by Resize to the change of the parent's client size:
-//   0x01 keep the left edge; 0x02 keep the top edge; 0x04 (without 0x02) follow the bottom edge;
-//   0x10 / 0x20 keep x / y and stretch the width / height instead; 0x40 / 0x80 also grow the
-//   width / height. 0 moves with the bottom-right corner; 0x3 stays; 0x30 and 0xC3 stretch.
+// Flag bits of a tracked control (CResize::AddControl), applied by Resize to the change of the
+// parent's client size. Without a flag a control moves with the bottom-right corner.
+enum : unsigned long {
+    RSZ_MOVE = 0x00,            // moves with the bottom-right corner, keeps its size
+    RSZ_KEEP_LEFT = 0x01,       // keeps x
+    RSZ_KEEP_TOP = 0x02,        // keeps y; without RSZ_KEEP_LEFT it also keeps RSZ_GROW_WIDTH from growing
+    RSZ_FOLLOW_BOTTOM = 0x04,   // without RSZ_KEEP_TOP: follows the bottom edge and keeps RSZ_GROW_HEIGHT
+                                // from growing
+    RSZ_STRETCH_WIDTH = 0x10,   // without RSZ_KEEP_LEFT: keeps x and stretches the width instead
+    RSZ_STRETCH_HEIGHT = 0x20,  // without RSZ_KEEP_TOP: keeps y and stretches the height instead
+    RSZ_GROW_WIDTH = 0x40,      // the width grows as well
+    RSZ_GROW_HEIGHT = 0x80,     // the height grows as well
+    RSZ_STAY = RSZ_KEEP_LEFT | RSZ_KEEP_TOP,
+    RSZ_STRETCH = RSZ_STRETCH_WIDTH | RSZ_STRETCH_HEIGHT,  // acts as RSZ_STAY | RSZ_GROW_WIDTH | RSZ_GROW_HEIGHT
+};
+
 class TARVIK_API CResize {
 public:
     // Attaches to the parent (null allowed), recording its client rectangle.

@@ -209,7 +209,8 @@ bool RefillStretched(Engine& e, int i, HWAVEOUT device, uint32_t S, uint32_t E, 
     return done < frames;
 }
 
-// Steps 2 to 11 of a refill, for block i, under the engine lock.
+// One refill of block i, under the engine lock: from the check for a discarded block to the write of
+// the next piece and the new play position.
 void RefillLocked(Engine& e, int i, HWAVEOUT device)
 {
     WAVEHDR& h = waveBlocks[i];

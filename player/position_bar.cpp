@@ -64,10 +64,55 @@ void FillWithColor(HDC dc, const RECT& rc, COLORREF color)
 }
 
 // Draws the whole client area into an off-screen bitmap and copies it in one BitBlt.
+// BeginPaint for the length of a scope; EndPaint at its end.
+class PaintScope {
+public:
+    explicit PaintScope(HWND hwnd) : m_hwnd(hwnd) { m_dc = BeginPaint(hwnd, &m_ps); }
+    ~PaintScope()
+    {
+        if (m_dc)
+            EndPaint(m_hwnd, &m_ps);
+    }
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    PAINTSTRUCT m_ps;
+    HDC m_dc;
+};
+
+// A memory context with a bitmap of the size selected, compatible with the given context; at the
+// end of the scope the bitmap is deselected and deleted, then the context.
+class BackBuffer {
+public:
+    BackBuffer(HDC model, int width, int height) : m_dc(CreateCompatibleDC(model)), m_bitmap(NULL), m_old(NULL)
+    {
+        m_bitmap = m_dc ? CreateCompatibleBitmap(model, width, height) : NULL;
+        if (m_bitmap)
+            m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~BackBuffer()
+    {
+        if (m_bitmap) {
+            SelectObject(m_dc, m_old);
+            DeleteObject(m_bitmap);
+        }
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    // The memory context, or null when the context or its bitmap could not be made.
+    HDC Get() const { return m_bitmap ? m_dc : NULL; }
+
+private:
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
+};
+
 void Paint(HWND hwnd, const Bar2Instance* bar)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+    PaintScope paint(hwnd);
+    HDC dc = paint.Get();
     if (!dc)
         return;
 
@@ -76,15 +121,10 @@ void Paint(HWND hwnd, const Bar2Instance* bar)
     const int width = client.right;
     const int height = client.bottom;
 
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bitmap = mem ? CreateCompatibleBitmap(dc, width, height) : NULL;
-    if (!bitmap) {
-        if (mem)
-            DeleteDC(mem);
-        EndPaint(hwnd, &ps);
+    BackBuffer buffer(dc, width, height);
+    HDC mem = buffer.Get();
+    if (!mem)
         return;
-    }
-    HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
 
     FillWithColor(mem, client, bar->colors.bkgColor);
 
@@ -114,11 +154,6 @@ void Paint(HWND hwnd, const Bar2Instance* bar)
     }
 
     BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
-
-    SelectObject(mem, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    EndPaint(hwnd, &ps);
 }
 
 // Applies the mouse x to the values of the active drag, tells the notify target and repaints.

@@ -55,18 +55,13 @@ uint32_t FullBlockBytes(uint32_t bytesPerFrame)
     return BLOCK_BYTES - BLOCK_BYTES % bytesPerFrame;
 }
 
-WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
+namespace {
+
+// Reads the format chunk that must follow the RIFF header into header.format (at most the record's
+// size; cbSize cut to the bytes held; an extensible record of plain PCM or float made plain) and
+// the fields taken from it.
+WaveParseResult ReadFormatChunk(WaveSource& source, WaveHeader& header)
 {
-    memset(&header, 0, sizeof header);
-    const uint64_t size = source.Size();
-
-    uint8_t riff[12];
-    uint32_t got = source.ReadAt(0, riff, sizeof riff);
-    if (got < 4 || Le32(riff) != RIFF_ID_RIFF)
-        return WAVE_NOT_RIFF;
-    if (got < 12 || Le32(riff + 8) != RIFF_ID_WAVE)
-        return WAVE_NOT_WAVE;
-
     uint8_t chunk[8];
     if (!ReadExactly(source, 12, chunk, 8) || Le32(chunk) != RIFF_ID_FMT)
         return WAVE_NO_FORMAT;
@@ -103,12 +98,19 @@ WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
     PutLe16(rec + 16, static_cast<uint16_t>(cb));
     header.cbSize = static_cast<uint16_t>(cb);
     header.formatBytes = WAVE_FORMAT_BYTES + cb;
+    return WAVE_OK;
+}
 
+// Walks the chunks after the format chunk to the data chunk and records where its samples start
+// and how many bytes it claims.
+WaveParseResult FindDataChunk(WaveSource& source, WaveHeader& header)
+{
+    const uint64_t size = source.Size();
     // The chunk walk. Every step moves forward by at least 8 bytes and stops at the end of the
     // file, so no input can make it loop. Odd-sized chunks are normally followed by a pad byte;
     // some writers leave it out, so where the padded place holds no chunk the unpadded one is tried.
-    uint64_t next = 20 + static_cast<uint64_t>(fmtSize);
-    uint32_t pad = fmtSize & 1;
+    uint64_t next = 20 + static_cast<uint64_t>(header.formatChunkBytes);
+    uint32_t pad = header.formatChunkBytes & 1;
     for (;;) {
         uint8_t padded[8] = {0};
         uint8_t plain[8] = {0};
@@ -139,13 +141,32 @@ WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
             header.dataOffset = static_cast<uint32_t>(offset);
             uint64_t room = 0xFFFFFFFFull - offset;
             header.dataBytes = chunkSize <= room ? chunkSize : static_cast<uint32_t>(room);
-            break;
+            return WAVE_OK;
         }
         next = at + 8 + chunkSize;
         pad = chunkSize & 1;
         if (next >= size)
             return WAVE_NO_DATA;
     }
+}
+
+}  // namespace
+
+WaveParseResult ParseWaveHeader(WaveSource& source, WaveHeader& header)
+{
+    memset(&header, 0, sizeof header);
+
+    uint8_t riff[12];
+    uint32_t got = source.ReadAt(0, riff, sizeof riff);
+    if (got < 4 || Le32(riff) != RIFF_ID_RIFF)
+        return WAVE_NOT_RIFF;
+    if (got < 12 || Le32(riff + 8) != RIFF_ID_WAVE)
+        return WAVE_NOT_WAVE;
+    WaveParseResult result = ReadFormatChunk(source, header);
+    if (result == WAVE_OK)
+        result = FindDataChunk(source, header);
+    if (result != WAVE_OK)
+        return result;
 
     header.bytesPerSample = header.bitsPerSample / 8u;
     header.bytesPerFrame = header.channels * header.bytesPerSample;

@@ -9,7 +9,8 @@
 #include <stdio.h>
 
 #include "bar2_gdi_count.h"
-#include "bar2_iat.h"
+#include "harness_util.h"
+#include "import_patch.h"
 #include "position_bar.h"
 
 namespace {
@@ -148,17 +149,12 @@ int main()
         printf("RegisterBar2Class failed\n");
         return 1;
     }
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "Bar2BenchHost";
-    RegisterClassA(&wc);
+    testutil::TestWindowClass("Bar2BenchHost");
     HWND host = CreateWindowExA(0, "Bar2BenchHost", "bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
-                                kBarWidth + 40, kBarHeight + 80, NULL, NULL, wc.hInstance, NULL);
+                                kBarWidth + 40, kBarHeight + 80, NULL, NULL, GetModuleHandleA(NULL), NULL);
     HWND bar = CreateWindowExA(WS_EX_CLIENTEDGE, BAR2_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 10, 40, kBarWidth,
                                kBarHeight, host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1005)),
-                               wc.hInstance, NULL);
+                               GetModuleHandleA(NULL), NULL);
     if (!host || !bar) {
         printf("window creation failed: %lu\n", GetLastError());
         return 1;
@@ -175,11 +171,11 @@ int main()
     // Where the time goes: BeginPaint + EndPaint (the system's bookkeeping of the update region),
     // the one BitBlt onto the window, and the rest: the control's own drawing off-screen.
     realBitBlt = reinterpret_cast<decltype(realBitBlt)>(
-        bar2test::PatchImport("gdi32.dll", "BitBlt", reinterpret_cast<void*>(TimedBitBlt)));
+        testutil::PatchImport(NULL, "gdi32.dll", "BitBlt", reinterpret_cast<void*>(TimedBitBlt)));
     realBeginPaint = reinterpret_cast<decltype(realBeginPaint)>(
-        bar2test::PatchImport("user32.dll", "BeginPaint", reinterpret_cast<void*>(TimedBeginPaint)));
+        testutil::PatchImport(NULL, "user32.dll", "BeginPaint", reinterpret_cast<void*>(TimedBeginPaint)));
     realEndPaint = reinterpret_cast<decltype(realEndPaint)>(
-        bar2test::PatchImport("user32.dll", "EndPaint", reinterpret_cast<void*>(TimedEndPaint)));
+        testutil::PatchImport(NULL, "user32.dll", "EndPaint", reinterpret_cast<void*>(TimedEndPaint)));
     if (!realBitBlt || !realBeginPaint || !realEndPaint) {
         printf("timing hooks not available\n");
         return 1;

@@ -18,33 +18,16 @@ namespace {
 // Control identifiers of the colour dialog (colordlg.dlg).
 const int kColorRed = 706, kColorGreen = 707, kColorBlue = 708, kColorAdd = 712;
 
-class CmnDlgTest : public ::testing::Test {
+class CmnDlgTest : public testutil::DialogSuite {
 protected:
     static void SetUpTestSuite()
     {
-        CoInitialize(NULL);
-        // One owner window for the suite: destroying a mapped framed window costs Wine 2 s.
-        s_owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
-                                  NULL, NULL, GetModuleHandleA(NULL), NULL);
+        DialogSuite::SetUpTestSuite();
         // Two files to choose from.
-        s_folder = testutil::TempPath("files");
-        CreateDirectoryA(s_folder.c_str(), NULL);
         testutil::WriteWholeFile(s_folder + "\\first.wav", "RIFF");
         testutil::WriteWholeFile(s_folder + "\\second.txt", "text");
     }
-
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_owner);
-        CoUninitialize();
-    }
-
-    static HWND s_owner;
-    static std::string s_folder;
 };
-
-HWND CmnDlgTest::s_owner = NULL;
-std::string CmnDlgTest::s_folder;
 
 const char kFilter[] = "Wave files (*.wav)\0*.wav\0All files (*.*)\0*.*\0";
 const char kOtherFilter[] = "Text (*.txt)\0*.txt\0";

@@ -10,33 +10,7 @@
 #include "harness_util.h"
 #include "dialog_answer.h"
 
-namespace {
-
-class CmnDlgTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        CoInitialize(NULL);
-        s_owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
-                                  NULL, NULL, GetModuleHandleA(NULL), NULL);
-        s_folder = testutil::TempPath("files");
-        CreateDirectoryA(s_folder.c_str(), NULL);
-    }
-
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_owner);
-        CoUninitialize();
-    }
-
-    static HWND s_owner;
-    static std::string s_folder;
-};
-
-HWND CmnDlgTest::s_owner = NULL;
-std::string CmnDlgTest::s_folder;
-
-}  // namespace
+using CmnDlgTest = testutil::DialogSuite;
 
 TEST_F(CmnDlgTest, FolderBrowserStartsAtTheBufferFolder)
 {

@@ -13,6 +13,7 @@
 using testutil::ControlLog;
 using testutil::Describe;
 using testutil::LoggedMessage;
+using testutil::WindowText;
 
 namespace {
 
@@ -35,12 +36,7 @@ protected:
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS |
                                                     ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kHostClass;
-        RegisterClassA(&wc);
+        testutil::TestWindowClass(kHostClass, HostProc);
 
         s_hostWindow = CreateWindowExA(0, kHostClass, "controls", WS_POPUP | WS_BORDER | WS_VISIBLE, 30, 30, 500, 360,
                                  NULL, NULL, GetModuleHandleA(NULL), NULL);
@@ -82,26 +78,6 @@ protected:
 
 HWND Host::s_hostWindow = NULL;
 
-// The one message a forwarder sent, checked against what was expected.
-void ExpectOne(const std::vector<LoggedMessage>& seen, UINT message, WPARAM wParam, LPARAM lParam,
-               const char* text = NULL)
-{
-    ASSERT_EQ(1u, seen.size()) << Describe(seen);
-    EXPECT_EQ(message, seen[0].message) << Describe(seen);
-    EXPECT_EQ(wParam, seen[0].wParam) << Describe(seen);
-    if (text)
-        EXPECT_EQ(std::string(text), seen[0].text) << Describe(seen);
-    else
-        EXPECT_EQ(lParam, seen[0].lParam) << Describe(seen);
-}
-
-std::string TextOf(HWND window)
-{
-    char buffer[1024] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
 std::string ClipboardText()
 {
     std::string out;
@@ -130,25 +106,25 @@ TEST_F(Host, ButtonCheckAndStateForwardTheirArguments)
     ControlLog log(box);
 
     EXPECT_EQ(0, b.SetCheck(BST_CHECKED));
-    ExpectOne(log.Control(), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_SEQUENCE(log.Control(), {{BM_SETCHECK, kCheckW | kCheckL, BST_CHECKED, 0}});
     log.Clear();
     EXPECT_EQ(BST_CHECKED, b.GetCheck());
-    ExpectOne(log.Control(), BM_GETCHECK, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{BM_GETCHECK, kCheckW | kCheckL, 0, 0}});
 
     // The state goes through as given (no folding to 0 or 1).
     log.Clear();
     b.SetCheck(BST_INDETERMINATE);
-    ExpectOne(log.Control(), BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_SEQUENCE(log.Control(), {{BM_SETCHECK, kCheckW | kCheckL, BST_INDETERMINATE, 0}});
     EXPECT_EQ(BST_INDETERMINATE, b.GetCheck());
     b.SetCheck(BST_UNCHECKED);
     EXPECT_EQ(BST_UNCHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
 
     log.Clear();
     b.SetState(1);
-    ExpectOne(log.Control(), BM_SETSTATE, 1, 0);
+    EXPECT_SEQUENCE(log.Control(), {{BM_SETSTATE, kCheckW | kCheckL, 1, 0}});
     log.Clear();
     EXPECT_EQ(BST_PUSHED, b.GetState() & BST_PUSHED);
-    ExpectOne(log.Control(), BM_GETSTATE, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{BM_GETSTATE, kCheckW | kCheckL, 0, 0}});
     b.SetState(0);
     EXPECT_EQ(0, b.GetState() & BST_PUSHED);
 
@@ -173,7 +149,7 @@ TEST_F(Host, ButtonImagesSetTheStyleBitAndTheImage)
     EXPECT_TRUE(b.SetBitmap(first) == NULL);
     EXPECT_EQ(BS_BITMAP, GetWindowLongA(push, GWL_STYLE) & BS_BITMAP);
     std::vector<LoggedMessage> sent = log.Only({BM_SETIMAGE});
-    ExpectOne(sent, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(first));
+    EXPECT_SEQUENCE(sent, {{BM_SETIMAGE, kCheckW | kCheckL, IMAGE_BITMAP, reinterpret_cast<LPARAM>(first)}});
     EXPECT_TRUE(reinterpret_cast<HBITMAP>(SendMessageA(push, BM_GETIMAGE, IMAGE_BITMAP, 0)) == first);
     EXPECT_TRUE(b.SetBitmap(second) == first) << "the previous image is returned";
 
@@ -185,7 +161,8 @@ TEST_F(Host, ButtonImagesSetTheStyleBitAndTheImage)
     HICON icon = LoadIconA(NULL, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     EXPECT_TRUE(i.SetIcon(icon) == NULL);
     EXPECT_EQ(BS_ICON, GetWindowLongA(other, GWL_STYLE) & (BS_ICON | BS_BITMAP));
-    ExpectOne(iconLog.Only({BM_SETIMAGE}), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    EXPECT_SEQUENCE(iconLog.Only({BM_SETIMAGE}),
+                    {{BM_SETIMAGE, kCheckW | kCheckL, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)}});
     EXPECT_TRUE(reinterpret_cast<HICON>(SendMessageA(other, BM_GETIMAGE, IMAGE_ICON, 0)) == icon);
 
     DestroyWindow(push);
@@ -201,37 +178,32 @@ TEST_F(Host, EditAppendKeepsTheSelection)
     HWND edit = Child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24, 20);
     CEdit e(edit);
     EXPECT_EQ(1, e = "abc");
-    EXPECT_EQ("abc", TextOf(edit));
+    EXPECT_EQ("abc", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 1, 3);
 
     ControlLog log(edit);
     EXPECT_EQ(1, e += "de");
     // Length, saved selection, caret to the end, insertion that cannot be undone, selection back.
     std::vector<LoggedMessage> seen = log.Control({WM_GETTEXTLENGTH});
-    EXPECT_EQ("abcde", TextOf(edit));
+    EXPECT_EQ("abcde", WindowText(edit));
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(1u, start);
     EXPECT_EQ(3u, end);
 
-    ASSERT_EQ(5u, seen.size()) << Describe(seen);
-    EXPECT_EQ(static_cast<UINT>(WM_GETTEXTLENGTH), seen[0].message) << Describe(seen);
-    EXPECT_EQ(static_cast<UINT>(EM_GETSEL), seen[1].message) << Describe(seen);
-    EXPECT_EQ(static_cast<UINT>(EM_SETSEL), seen[2].message) << Describe(seen);
-    EXPECT_EQ(3u, seen[2].wParam) << Describe(seen);
-    EXPECT_EQ(3, seen[2].lParam) << Describe(seen);
-    EXPECT_EQ(static_cast<UINT>(EM_REPLACESEL), seen[3].message) << Describe(seen);
-    EXPECT_EQ(0u, seen[3].wParam) << Describe(seen);
-    EXPECT_EQ("de", seen[3].text);
-    EXPECT_EQ(static_cast<UINT>(EM_SETSEL), seen[4].message) << Describe(seen);
-    EXPECT_EQ(1u, seen[4].wParam) << Describe(seen);
-    EXPECT_EQ(3, seen[4].lParam) << Describe(seen);
+    EXPECT_SEQUENCE(seen, {
+        {WM_GETTEXTLENGTH},
+        {EM_GETSEL},
+        {EM_SETSEL, kCheckW | kCheckL, 3, 3},
+        {EM_REPLACESEL, kCheckW | kCheckText, 0, 0, "de"},
+        {EM_SETSEL, kCheckW | kCheckL, 1, 3},
+    });
     EXPECT_EQ(0, SendMessageA(edit, EM_CANUNDO, 0, 0)) << "the appended text can be undone";
 
     // Appending to an empty control.
     e = "";
     e += "xyz";
-    EXPECT_EQ("xyz", TextOf(edit));
+    EXPECT_EQ("xyz", WindowText(edit));
 }
 
 TEST_F(Host, EditSelectionLimitAndModifyForwardTheirArguments)
@@ -241,14 +213,13 @@ TEST_F(Host, EditSelectionLimitAndModifyForwardTheirArguments)
     ControlLog log(edit);
 
     e.SetSel(2, 7);
-    ExpectOne(log.Control(), EM_SETSEL, 2, 7);
+    EXPECT_SEQUENCE(log.Control(), {{EM_SETSEL, kCheckW | kCheckL, 2, 7}});
     log.Clear();
     long start = -1, end = -1;
     EXPECT_EQ(MAKELONG(2, 7), e.GetSel(&start, &end));
     EXPECT_EQ(2, start);
     EXPECT_EQ(7, end);
-    ASSERT_EQ(1u, log.Control().size()) << Describe(log.Control());
-    EXPECT_EQ(static_cast<UINT>(EM_GETSEL), log.Control()[0].message);
+    EXPECT_SEQUENCE(log.Control(), {{EM_GETSEL}});
 
     // Either output may be left out.
     start = -1;
@@ -260,15 +231,15 @@ TEST_F(Host, EditSelectionLimitAndModifyForwardTheirArguments)
 
     log.Clear();
     e.SetLimit(5);
-    ExpectOne(log.Control(), EM_LIMITTEXT, 5, 0);
+    EXPECT_SEQUENCE(log.Control(), {{EM_LIMITTEXT, kCheckW | kCheckL, 5, 0}});
     EXPECT_EQ(5, SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
 
     log.Clear();
     EXPECT_EQ(0, e.SetModify(1));
-    ExpectOne(log.Control(), EM_SETMODIFY, 1, 0);
+    EXPECT_SEQUENCE(log.Control(), {{EM_SETMODIFY, kCheckW | kCheckL, 1, 0}});
     log.Clear();
     EXPECT_NE(0, e.GetModify());
-    ExpectOne(log.Control(), EM_GETMODIFY, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{EM_GETMODIFY, kCheckW | kCheckL, 0, 0}});
     e.SetModify(0);
     EXPECT_EQ(0, e.GetModify());
 }
@@ -282,32 +253,32 @@ TEST_F(Host, EditClipboardOperationsAndUndo)
     e.SetSel(0, 2);
     log.Clear();
     e.Copy();
-    ExpectOne(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), WM_COPY, 0, 0);
+    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_COPY, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ("he", ClipboardText());
 
     e.SetSel(2, 5);
     log.Clear();
     e.Cut();
-    ExpectOne(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), WM_CUT, 0, 0);
-    EXPECT_EQ("he", TextOf(edit));
+    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CUT, kCheckW | kCheckL, 0, 0}});
+    EXPECT_EQ("he", WindowText(edit));
     EXPECT_EQ("llo", ClipboardText());
 
     e.SetSel(0, 0);
     log.Clear();
     e.Paste();
-    ExpectOne(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), WM_PASTE, 0, 0);
-    EXPECT_EQ("llohe", TextOf(edit));
+    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_PASTE, kCheckW | kCheckL, 0, 0}});
+    EXPECT_EQ("llohe", WindowText(edit));
 
     e.SetSel(3, 5);
     log.Clear();
     e.Delete();
-    ExpectOne(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), WM_CLEAR, 0, 0);
-    EXPECT_EQ("llo", TextOf(edit));
+    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CLEAR, kCheckW | kCheckL, 0, 0}});
+    EXPECT_EQ("llo", WindowText(edit));
 
     log.Clear();
     EXPECT_NE(0, e.Undo());
-    ExpectOne(log.Control(), EM_UNDO, 0, 0);
-    EXPECT_EQ("llohe", TextOf(edit));
+    EXPECT_SEQUENCE(log.Control(), {{EM_UNDO, kCheckW | kCheckL, 0, 0}});
+    EXPECT_EQ("llohe", WindowText(edit));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,37 +291,37 @@ TEST_F(Host, ComboItemsAndSelectionForwardTheirArguments)
     ControlLog log(combo);
 
     EXPECT_EQ(0, c.InsertString("first", -1));
-    ExpectOne(log.Control(), CB_INSERTSTRING, static_cast<WPARAM>(-1), 0, "first");
+    EXPECT_SEQUENCE(log.Control(), {{CB_INSERTSTRING, kCheckW | kCheckText, static_cast<WPARAM>(-1), 0, "first"}});
     EXPECT_EQ(0, c.InsertString("zero", 0));
     EXPECT_EQ(2, c.InsertString("last", 2));
 
     log.Clear();
     EXPECT_EQ(3, c.GetCount());
-    ExpectOne(log.Control(), CB_GETCOUNT, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{CB_GETCOUNT, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     EXPECT_EQ(1, c.SetCurSel(1));
-    ExpectOne(log.Control(), CB_SETCURSEL, 1, 0);
-    EXPECT_EQ("first", TextOf(combo));
+    EXPECT_SEQUENCE(log.Control(), {{CB_SETCURSEL, kCheckW | kCheckL, 1, 0}});
+    EXPECT_EQ("first", WindowText(combo));
     log.Clear();
     EXPECT_EQ(1, c.GetCurSel());
-    ExpectOne(log.Control(), CB_GETCURSEL, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{CB_GETCURSEL, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     EXPECT_EQ(2, c.DeleteItem(0));
-    ExpectOne(log.Control(), CB_DELETESTRING, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{CB_DELETESTRING, kCheckW | kCheckL, 0, 0}});
     char text[16] = "";
     SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("first", text);
 
     log.Clear();
     c.ResetContent();
-    ExpectOne(log.Control(), CB_RESETCONTENT, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{CB_RESETCONTENT, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ(0, SendMessageA(combo, CB_GETCOUNT, 0, 0));
 
     // The edit operations inherited from CEdit reach the combo box.
     EXPECT_EQ(1, c = "typed");
-    EXPECT_EQ("typed", TextOf(combo));
+    EXPECT_EQ("typed", WindowText(combo));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -386,8 +357,8 @@ TEST_F(Host, StatusCreateMakesABarAtTheBottomOfTheParent)
     // The bar answers by moving itself, which brings it a WM_SIZE of its own.
     std::vector<LoggedMessage> sizes = log.Only({WM_SIZE});
     ASSERT_LE(1u, sizes.size());
-    EXPECT_EQ(0u, sizes[0].wParam) << Describe(sizes);
-    EXPECT_EQ(0, sizes[0].lParam) << Describe(sizes);
+    sizes.resize(1);
+    EXPECT_SEQUENCE(sizes, {{WM_SIZE, kCheckW | kCheckL, 0, 0}});
     GetClientRect(host, &client);
     GetWindowRect(bar, &r);
     MapWindowPoints(NULL, host, reinterpret_cast<POINT*>(&r), 2);
@@ -408,8 +379,7 @@ TEST_F(Host, StatusPartsAreGivenAsWidthsAndReadBackAsWidths)
 
     EXPECT_NE(0, s.SetParts(3, 100, 50, 80));
     std::vector<LoggedMessage> sent = log.Only({SB_SETPARTS});
-    ASSERT_EQ(1u, sent.size()) << Describe(sent);
-    EXPECT_EQ(3u, sent[0].wParam);
+    ASSERT_SEQUENCE(sent, {{SB_SETPARTS, kCheckW, 3}});
     EXPECT_EQ((std::vector<int>{100, 150, 230}), sent[0].ints) << Describe(sent);
     int edges[4] = {};
     EXPECT_EQ(3, SendMessageA(s.GetWindow(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
@@ -417,7 +387,7 @@ TEST_F(Host, StatusPartsAreGivenAsWidthsAndReadBackAsWidths)
 
     log.Clear();
     EXPECT_EQ(3, s.GetPartCount());
-    ExpectOne(log.Control(), SB_GETPARTS, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{SB_GETPARTS, kCheckW | kCheckL, 0, 0}});
 
     EXPECT_EQ(100, s.GetParts(0));
     EXPECT_EQ(50, s.GetParts(1));
@@ -444,20 +414,20 @@ TEST_F(Host, StatusTextAndStyleKeepTheText)
     ControlLog log(s.GetWindow());
 
     s.SetText(1, "part one");
-    ExpectOne(log.Control(), SB_SETTEXTA, 1, 0, "part one");
+    EXPECT_SEQUENCE(log.Control(), {{SB_SETTEXTA, kCheckW | kCheckText, 1, 0, "part one"}});
     log.Clear();
     char buffer[64] = "";
     EXPECT_EQ(8, LOWORD(s.GetText(1, buffer)));
-    ExpectOne(log.Control(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(buffer));
+    EXPECT_SEQUENCE(log.Control(), {{SB_GETTEXTA, kCheckW | kCheckL, 1, reinterpret_cast<LPARAM>(buffer)}});
     EXPECT_STREQ("part one", buffer);
     log.Clear();
     EXPECT_EQ(8, s.GetTextLength(1));
-    ExpectOne(log.Control(), SB_GETTEXTLENGTHA, 1, 0);
+    EXPECT_SEQUENCE(log.Control(), {{SB_GETTEXTLENGTHA, kCheckW | kCheckL, 1, 0}});
 
     log.Clear();
     EXPECT_NE(0, s.SetStyle(1, SBT_POPOUT));
     std::vector<LoggedMessage> set = log.Only({SB_SETTEXTA});
-    ExpectOne(set, SB_SETTEXTA, 1 | SBT_POPOUT, 0, "part one");
+    EXPECT_SEQUENCE(set, {{SB_SETTEXTA, kCheckW | kCheckText, 1 | SBT_POPOUT, 0, "part one"}});
     LRESULT length = SendMessageA(s.GetWindow(), SB_GETTEXTLENGTHA, 1, 0);
     EXPECT_EQ(8, LOWORD(length));
     EXPECT_EQ(SBT_POPOUT, HIWORD(length)) << std::hex << length;
@@ -485,7 +455,8 @@ TEST_F(Host, StatusStyleOfAPartTextOf260CharactersOrMoreKeepsItsFirst259)
 
     ControlLog log(s.GetWindow());
     s.SetStyle(0, SBT_POPOUT);
-    ExpectOne(log.Only({SB_SETTEXTA}), SB_SETTEXTA, 0 | SBT_POPOUT, 0, longText.substr(0, 259).c_str());
+    std::string first259 = longText.substr(0, 259);
+    EXPECT_SEQUENCE(log.Only({SB_SETTEXTA}), {{SB_SETTEXTA, kCheckW | kCheckText, SBT_POPOUT, 0, first259.c_str()}});
     EXPECT_EQ(259, LOWORD(s.GetTextLength(0)));
 
     // Exactly 259 characters go through whole, and a double-byte character is not split.
@@ -512,15 +483,15 @@ TEST_F(Host, StatusIconsAndMinimumHeight)
     HICON icon = LoadIconA(NULL, reinterpret_cast<LPCSTR>(IDI_INFORMATION));
 
     EXPECT_NE(0, s.SetIcon(1, icon));
-    ExpectOne(log.Control(), SB_SETICON, 1, reinterpret_cast<LPARAM>(icon));
+    EXPECT_SEQUENCE(log.Control(), {{SB_SETICON, kCheckW | kCheckL, 1, reinterpret_cast<LPARAM>(icon)}});
     log.Clear();
     EXPECT_TRUE(s.GetIcon(1) == icon);
-    ExpectOne(log.Control(), SB_GETICON, 1, 0);
+    EXPECT_SEQUENCE(log.Control(), {{SB_GETICON, kCheckW | kCheckL, 1, 0}});
     EXPECT_TRUE(s.GetIcon(0) == NULL);
 
     log.Clear();
     EXPECT_EQ(0, s.SetMinHeight(60));
-    ExpectOne(log.Control(), SB_SETMINHEIGHT, 60, 0);
+    EXPECT_SEQUENCE(log.Control(), {{SB_SETMINHEIGHT, kCheckW | kCheckL, 60, 0}});
     s.Resize();
     RECT r;
     GetWindowRect(s.GetWindow(), &r);
@@ -566,37 +537,36 @@ TEST_F(Host, ProgressRangesPositionStepAndColours)
     ControlLog log(p.GetWindow());
 
     EXPECT_EQ(MAKELONG(0, 100), p.SetRange(-50, 70000));
-    ExpectOne(log.Control(), PBM_SETRANGE32, static_cast<WPARAM>(-50), 70000);
+    EXPECT_SEQUENCE(log.Control(), {{PBM_SETRANGE32, kCheckW | kCheckL, static_cast<WPARAM>(-50), 70000}});
     log.Clear();
     long low = 0, high = 0;
     EXPECT_EQ(70000, p.GetRange(&low, &high));
-    ASSERT_EQ(1u, log.Control().size()) << Describe(log.Control());
-    EXPECT_EQ(static_cast<UINT>(PBM_GETRANGE), log.Control()[0].message);
-    EXPECT_EQ(0u, log.Control()[0].wParam) << "wParam 0 asks for the upper limit as the answer";
+    // wParam 0 asks for the upper limit as the answer.
+    EXPECT_SEQUENCE(log.Control(), {{PBM_GETRANGE, kCheckW, 0}});
     EXPECT_EQ(-50, low);
     EXPECT_EQ(70000, high);
 
     log.Clear();
     EXPECT_EQ(0, p.SetPos(60000));
-    ExpectOne(log.Control(), PBM_SETPOS, 60000, 0);
+    EXPECT_SEQUENCE(log.Control(), {{PBM_SETPOS, kCheckW | kCheckL, 60000, 0}});
     log.Clear();
     EXPECT_EQ(60000, p.GetPos());
-    ExpectOne(log.Control(), PBM_GETPOS, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{PBM_GETPOS, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ(60000, p.SetPos(-10));
 
     log.Clear();
     EXPECT_EQ(10, p.SetStep(250));
-    ExpectOne(log.Control(), PBM_SETSTEP, 250, 0);
+    EXPECT_SEQUENCE(log.Control(), {{PBM_SETSTEP, kCheckW | kCheckL, 250, 0}});
     SendMessageA(p.GetWindow(), PBM_STEPIT, 0, 0);
     EXPECT_EQ(240, p.GetPos());
 
     log.Clear();
     EXPECT_EQ(static_cast<long>(CLR_DEFAULT), p.SetBarColor(RGB(1, 2, 3)));
-    ExpectOne(log.Control(), PBM_SETBARCOLOR, 0, RGB(1, 2, 3));
+    EXPECT_SEQUENCE(log.Control(), {{PBM_SETBARCOLOR, kCheckW | kCheckL, 0, RGB(1, 2, 3)}});
     EXPECT_EQ(static_cast<long>(RGB(1, 2, 3)), p.SetBarColor(RGB(4, 5, 6)));
     log.Clear();
     EXPECT_EQ(static_cast<long>(CLR_DEFAULT), p.SetBkColor(RGB(7, 8, 9)));
-    ExpectOne(log.Control(), PBM_SETBKCOLOR, 0, RGB(7, 8, 9));
+    EXPECT_SEQUENCE(log.Control(), {{PBM_SETBKCOLOR, kCheckW | kCheckL, 0, RGB(7, 8, 9)}});
     EXPECT_EQ(static_cast<long>(RGB(7, 8, 9)), p.SetBkColor(RGB(0, 0, 0)));
 }
 
@@ -611,33 +581,32 @@ TEST_F(Host, SpinRangePositionAndBuddy)
     ControlLog log(spin);
 
     s.SetRange32(-10, 10);
-    ExpectOne(log.Control(), UDM_SETRANGE32, static_cast<WPARAM>(-10), 10);
+    EXPECT_SEQUENCE(log.Control(), {{UDM_SETRANGE32, kCheckW | kCheckL, static_cast<WPARAM>(-10), 10}});
     log.Clear();
     long low = 0, high = 0;
     s.GetRange32(&low, &high);
-    ExpectOne(log.Control(), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    EXPECT_SEQUENCE(log.Control(), {{UDM_GETRANGE32, kCheckW | kCheckL, reinterpret_cast<WPARAM>(&low),
+                                     reinterpret_cast<LPARAM>(&high)}});
     EXPECT_EQ(-10, low);
     EXPECT_EQ(10, high);
 
     log.Clear();
     EXPECT_TRUE(s.SetBuddy(edit) == NULL);
-    ExpectOne(log.Control(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+    EXPECT_SEQUENCE(log.Control(), {{UDM_SETBUDDY, kCheckW | kCheckL, reinterpret_cast<WPARAM>(edit), 0}});
     log.Clear();
     EXPECT_TRUE(s.GetBuddy() == edit);
-    ExpectOne(log.Control(), UDM_GETBUDDY, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{UDM_GETBUDDY, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     s.SetPos(-3);
     std::vector<LoggedMessage> sent = log.Control();
-    ASSERT_EQ(1u, sent.size()) << Describe(sent);
-    EXPECT_EQ(static_cast<UINT>(UDM_SETPOS), sent[0].message);
-    EXPECT_EQ(0u, sent[0].wParam);
+    ASSERT_SEQUENCE(sent, {{UDM_SETPOS, kCheckW, 0}});
     EXPECT_EQ(0xFFFD, LOWORD(sent[0].lParam)) << Describe(sent);
-    EXPECT_EQ("-3", TextOf(edit)) << "the buddy shows the position";
+    EXPECT_EQ("-3", WindowText(edit)) << "the buddy shows the position";
 
     log.Clear();
     EXPECT_EQ(-3, s.GetPos());
-    ExpectOne(log.Control(), UDM_GETPOS, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{UDM_GETPOS, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ(0xFFFD, LOWORD(SendMessageA(spin, UDM_GETPOS, 0, 0)));
 
     s.SetPos(7);
@@ -682,14 +651,14 @@ TEST_F(Host, AnimationOpensAClipResourceSeeksPlaysAndCloses)
     ControlLog log(anim);
 
     EXPECT_NE(0, a.Open(1UL));
-    ExpectOne(log.Control(), ACM_OPENA, 0, 1);
+    EXPECT_SEQUENCE(log.Control(), {{ACM_OPENA, kCheckW | kCheckL, 0, 1}});
     RECT r;
     GetClientRect(anim, &r);
     EXPECT_EQ(8, r.right) << "the control takes the clip's size";
 
     log.Clear();
     EXPECT_NE(0, a.Seek(1));
-    ExpectOne(log.Control(), ACM_PLAY, 0, MAKELONG(1, 1));
+    EXPECT_SEQUENCE(log.Control(), {{ACM_PLAY, kCheckW | kCheckL, 0, MAKELONG(1, 1)}});
     testutil::PumpPending();
     EXPECT_EQ(kBlue, CentreOf(anim)) << std::hex << CentreOf(anim);
     a.Seek(0);
@@ -698,14 +667,14 @@ TEST_F(Host, AnimationOpensAClipResourceSeeksPlaysAndCloses)
 
     log.Clear();
     EXPECT_NE(0, a.Play(0, 1, 3));
-    ExpectOne(log.Control(), ACM_PLAY, 3, MAKELONG(0, 1));
+    EXPECT_SEQUENCE(log.Control(), {{ACM_PLAY, kCheckW | kCheckL, 3, MAKELONG(0, 1)}});
     log.Clear();
     EXPECT_NE(0, a.Stop());
-    ExpectOne(log.Control(), ACM_STOP, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{ACM_STOP, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     a.Close();
-    ExpectOne(log.Control(), ACM_OPENA, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{ACM_OPENA, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ(0, a.Seek(0)) << "no clip after closing";
 }
 
@@ -721,7 +690,7 @@ TEST_F(Host, AnimationOpensAClipFileAndFailsCleanlyOnAMissingOne)
     ControlLog log(anim);
 
     EXPECT_NE(0, a.Open(path.c_str()));
-    ExpectOne(log.Control(), ACM_OPENA, 0, 0, path.c_str());
+    EXPECT_SEQUENCE(log.Control(), {{ACM_OPENA, kCheckW | kCheckText, 0, 0, path.c_str()}});
     EXPECT_NE(0, a.Seek(1));
     testutil::PumpPending();
     EXPECT_EQ(kBlue, CentreOf(anim)) << std::hex << CentreOf(anim);
@@ -729,7 +698,7 @@ TEST_F(Host, AnimationOpensAClipFileAndFailsCleanlyOnAMissingOne)
     std::string missing = testutil::TempPath("no such clip.avi");
     log.Clear();
     EXPECT_EQ(0, a.Open(missing.c_str()));
-    ExpectOne(log.Control(), ACM_OPENA, 0, 0, missing.c_str());
+    EXPECT_SEQUENCE(log.Control(), {{ACM_OPENA, kCheckW | kCheckText, 0, 0, missing.c_str()}});
     EXPECT_EQ(0, a.Play(0, 1, 1)) << "nothing to play after a failed open";
     EXPECT_TRUE(IsWindow(anim));
 
@@ -768,6 +737,6 @@ TEST(ControlsDetached, WrappersWithoutAControlReturnTheFailureOfANullWindow)
     ASSERT_TRUE(edit != NULL);
     e.SetWindow(edit);
     e += "!";
-    EXPECT_EQ("later!", TextOf(edit));
+    EXPECT_EQ("later!", WindowText(edit));
     DestroyWindow(edit);
 }

@@ -56,12 +56,7 @@ protected:
     {
         appInstance = GetModuleHandleA(nullptr);
         ASSERT_TRUE(RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = appInstance;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "DialogsTestOwner";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("DialogsTestOwner");
     }
 
     void SetUp() override
@@ -406,7 +401,7 @@ TEST_F(DialogsTest, AboutDialogShowsNameVersionIconAndCloses)
             EXPECT_NE(nullptr, FindWindowExA(d, nullptr, "Static", "Ver 1.3.8"));
             EXPECT_NE(nullptr, FindWindowExA(d, nullptr, "Static", playertext::kAboutNotice));
             HWND ok = GetDlgItem(d, IDOK);
-            EXPECT_EQ("&OK", Text(ok));
+            EXPECT_EQ("&OK", WindowText(ok));
             // The icon static shows resource 105.
             bool iconShown = false;
             for (HWND s = FindWindowExA(d, nullptr, "Static", nullptr); s; s = FindWindowExA(d, s, "Static", nullptr))

@@ -11,18 +11,14 @@
 #include "tarvik.h"
 #include "harness_util.h"
 #include "dialog_answer.h"
+#include "control_log.h"
 
 namespace {
 
-// One message seen by the logging window procedure.
-struct Seen {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+using testutil::WindowText;
 
-std::vector<Seen> g_log;
+// What the logging window procedure saw.
+std::vector<testutil::LoggedMessage> g_log;
 bool g_logging = false;
 // What the logging procedure answers to the forwarded messages, so results can be checked.
 const LRESULT kReply = 0x1234;
@@ -51,8 +47,7 @@ LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     bool answer = (message >= WM_APP && message < WM_APP + 0x100) ||
                   (Answered(message) && GetPropA(window, "FormTestAnswer"));
     if (g_logging && (answer || message == WM_TIMER || message == WM_PAINT)) {
-        Seen seen = {window, message, wParam, lParam};
-        g_log.push_back(seen);
+        g_log.push_back(testutil::ControlLog::Record(window, message, wParam, lParam));
     }
     if (answer)
         return kReply;
@@ -65,44 +60,6 @@ LRESULT CALLBACK LogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterLogClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = LogProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "FormTestLog";
-    ASSERT_NE(0, RegisterClassA(&wc));
-    done = true;
-}
-
-std::string Describe(const std::vector<Seen>& log)
-{
-    std::string out;
-    char line[128];
-    for (const Seen& s : log) {
-        snprintf(line, sizeof line, "  [hwnd %p msg 0x%04X wParam 0x%llX lParam 0x%llX]\n",
-                 static_cast<void*>(s.window), s.message,
-                 static_cast<unsigned long long>(s.wParam), static_cast<unsigned long long>(s.lParam));
-        out += line;
-    }
-    return out.empty() ? "  (nothing)\n" : out;
-}
-
-// Compares the log with the expected sequence, printing both on a mismatch.
-void ExpectSequence(const std::vector<Seen>& expected, const char* what)
-{
-    bool same = expected.size() == g_log.size();
-    for (size_t i = 0; same && i < expected.size(); ++i)
-        same = expected[i].window == g_log[i].window && expected[i].message == g_log[i].message &&
-               expected[i].wParam == g_log[i].wParam && expected[i].lParam == g_log[i].lParam;
-    EXPECT_TRUE(same) << what << ": expected\n" << Describe(expected) << "got\n" << Describe(g_log);
-}
-
 // A top-level window of the logging class with children of the logging class and real controls.
 class FormTest : public ::testing::Test {
 protected:
@@ -110,7 +67,7 @@ protected:
 
     void SetUp() override
     {
-        RegisterLogClass();
+        ASSERT_TRUE(testutil::TestWindowClass("FormTestLog", LogProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
         HINSTANCE inst = GetModuleHandleA(NULL);
         // One top-level window serves the whole suite (hiding or destroying a mapped window
         // costs Wine two seconds); each test gets fresh children.
@@ -169,23 +126,6 @@ protected:
 
 HWND FormTest::s_top = NULL;
 
-// Puts the library's load-time formats back.
-void RestoreFormats()
-{
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT | TSI_HEXFORMAT;
-    info.pszFloatFormat = "%.3f";
-    info.pszHexFormat = "0x%X";
-    TarvikSetup(&info);
-}
-
-std::string Text(HWND window)
-{
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -217,7 +157,8 @@ TEST_F(FormTest, ConstructionCopyAndAssignment)
 
     // A copy sends to the same window as the original.
     EXPECT_EQ(kReply, copy.SendMessageA(WM_APP + 1, 2, 3));
-    ExpectSequence({{top, WM_APP + 1, 2, 3}}, "SendMessageA through a copy");
+    EXPECT_SEQUENCE(g_log, {{WM_APP + 1, kCheckW | kCheckL | kCheckWindow, 2, 3, nullptr, top}})
+        << "SendMessageA through a copy";
 
     // Assigning a handle returns the previous one and keeps the param.
     EXPECT_EQ(top, (form = edit));
@@ -245,7 +186,7 @@ TEST_F(FormTest, DestructorLeavesTheWindowAliveAndDestroyKeepsTheStaleHandle)
                                NULL, NULL, GetModuleHandleA(NULL), NULL);
     ASSERT_NE((HWND)NULL, made);
     EXPECT_EQ(made, created.GetWindow());
-    EXPECT_EQ("created", Text(made));
+    EXPECT_EQ("created", WindowText(made));
     RECT r;
     GetWindowRect(made, &r);
     EXPECT_EQ(10, r.left);
@@ -382,7 +323,8 @@ TEST_F(FormTest, PlainForwardersSendOneMessageAndPassTheResultBack)
         g_log.clear();
         long result = f.call(form);
         EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
-        ExpectSequence({{logChild, f.message, f.wParam, f.lParam}}, f.name);
+        EXPECT_SEQUENCE(g_log, {{f.message, kCheckW | kCheckL | kCheckWindow, f.wParam, f.lParam, nullptr, logChild}})
+            << f.name;
     }
 }
 
@@ -393,13 +335,14 @@ TEST_F(FormTest, ChildForwardersSendToTheChildWithTheIdentifier)
         g_log.clear();
         long result = f.call(form);
         EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
-        ExpectSequence({{logChild, f.message, f.wParam, f.lParam}}, f.name);
+        EXPECT_SEQUENCE(g_log, {{f.message, kCheckW | kCheckL | kCheckWindow, f.wParam, f.lParam, nullptr, logChild}})
+            << f.name;
     }
     // A missing child: nothing is sent anywhere and the call fails as Win32 does.
     g_log.clear();
     EXPECT_EQ(0, form.SendMessageChild(999, WM_APP + 4, 0, 0));
     EXPECT_EQ(0, form.ltGetItemCountChild(999));
-    ExpectSequence({}, "messages to a missing child");
+    EXPECT_SEQUENCE(g_log, {}) << "messages to a missing child";
 }
 
 TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
@@ -407,9 +350,12 @@ TEST_F(FormTest, PostedMessagesArriveThroughTheQueue)
     CForm form(top);
     EXPECT_NE(0, form.PostMessageA(WM_APP + 5, 21, 22));
     EXPECT_NE(0, form.PostMessageChild(kLogChild, WM_APP + 6, 23, 24));
-    ExpectSequence({}, "nothing before the queue is pumped");
+    EXPECT_SEQUENCE(g_log, {}) << "nothing before the queue is pumped";
     testutil::PumpUntil([] { return g_log.size() >= 2; }, 2000);
-    ExpectSequence({{top, WM_APP + 5, 21, 22}, {logChild, WM_APP + 6, 23, 24}}, "posted messages");
+    EXPECT_SEQUENCE(g_log, {
+        {WM_APP + 5, kCheckW | kCheckL | kCheckWindow, 21, 22, nullptr, top},
+        {WM_APP + 6, kCheckW | kCheckL | kCheckWindow, 23, 24, nullptr, logChild},
+    }) << "posted messages";
 
     // A missing child: nothing is posted, not even to the thread's queue, and the result is 0.
     EXPECT_EQ(0, form.PostMessageChild(999, WM_APP + 7, 0, 0));
@@ -432,9 +378,8 @@ TEST_F(FormTest, TimersWithAndWithoutAProcedure)
     CForm form(logChild);
     EXPECT_EQ(7, form.SetTimer(7, 10, NULL));
     ASSERT_TRUE(testutil::PumpUntil([] { return !g_log.empty(); }, 3000)) << "no WM_TIMER";
-    EXPECT_EQ(WM_TIMER, g_log[0].message);
-    EXPECT_EQ(7u, g_log[0].wParam);
-    EXPECT_EQ(logChild, g_log[0].window);
+    g_log.resize(1);  // it may have fired again meanwhile
+    EXPECT_SEQUENCE(g_log, {{WM_TIMER, kCheckW | kCheckWindow, 7, 0, nullptr, logChild}});
     EXPECT_NE(0, form.KillTimer(7));
     EXPECT_EQ(0, form.KillTimer(7)) << "killing a dead timer fails";
 
@@ -502,7 +447,7 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     EXPECT_EQ(2, form.cbGetItemCountChild(kCombo));
     EXPECT_EQ(1, form.cbSetCurSelChild(kCombo, 1));
     EXPECT_EQ(1, form.cbGetCurSelChild(kCombo));
-    EXPECT_EQ("blue", Text(combo));
+    EXPECT_EQ("blue", WindowText(combo));
     EXPECT_EQ(1, form.cbDeleteItemChild(kCombo, 0));
     CForm comboForm(combo);
     EXPECT_EQ(1, comboForm.cbGetItemCount());
@@ -524,27 +469,27 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     // Edit: limit, replace, copy, clear, paste.
     form.edSetLimitTextChild(kEdit, 5);
     form.edReplaceSelChild(kEdit, "abcdefgh");
-    EXPECT_EQ("abcde", Text(edit)) << "EM_LIMITTEXT did not limit";
+    EXPECT_EQ("abcde", WindowText(edit)) << "EM_LIMITTEXT did not limit";
     CForm editForm(edit);
     editForm.edSetLimitText(100);
     SendMessageA(edit, EM_SETSEL, 1, 3);
     editForm.edCopy();
     SendMessageA(edit, EM_SETSEL, 0, 1);
     editForm.edClear();
-    EXPECT_EQ("bcde", Text(edit));
+    EXPECT_EQ("bcde", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 4, 4);
     editForm.edPaste();
-    EXPECT_EQ("bcdebc", Text(edit)) << "copy then paste of \"bc\"";
+    EXPECT_EQ("bcdebc", WindowText(edit)) << "copy then paste of \"bc\"";
     SendMessageA(edit, EM_SETSEL, 0, 0);
     form.edPasteChild(kEdit);
     form.edReplaceSelChild(kEdit, "-");
-    EXPECT_EQ("bc-bcdebc", Text(edit));
+    EXPECT_EQ("bc-bcdebc", WindowText(edit));
     SendMessageA(edit, EM_SETSEL, 0, 2);
     form.edCopyChild(kEdit);
     form.edClearChild(kEdit);
-    EXPECT_EQ("-bcdebc", Text(edit));
+    EXPECT_EQ("-bcdebc", WindowText(edit));
     editForm.edReplaceSel("x");
-    EXPECT_EQ("x-bcdebc", Text(edit));
+    EXPECT_EQ("x-bcdebc", WindowText(edit));
     EXPECT_EQ(0, SendMessageA(edit, EM_CANUNDO, 0, 0)) << "EM_REPLACESEL must not be undoable";
 }
 
@@ -574,26 +519,26 @@ TEST_F(FormTest, TextAndItsLength)
 
 TEST_F(FormTest, NumbersWrittenAsText)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CForm form(top);
     CForm field(edit);
     EXPECT_NE(0, field.SetLong(-5));
-    EXPECT_EQ("-5", Text(edit));
+    EXPECT_EQ("-5", WindowText(edit));
     EXPECT_NE(0, field.SetULong(4294967295UL));
-    EXPECT_EQ("4294967295", Text(edit));
+    EXPECT_EQ("4294967295", WindowText(edit));
     EXPECT_NE(0, field.SetHex(255));
-    EXPECT_EQ("0xFF", Text(edit));
+    EXPECT_EQ("0xFF", WindowText(edit));
     EXPECT_NE(0, field.SetFloat(1.5f));
-    EXPECT_EQ("1.500", Text(edit));
+    EXPECT_EQ("1.500", WindowText(edit));
 
     EXPECT_NE(0, form.SetLongChild(kEdit, -2147483647L - 1));
-    EXPECT_EQ("-2147483648", Text(edit));
+    EXPECT_EQ("-2147483648", WindowText(edit));
     EXPECT_NE(0, form.SetULongChild(kEdit, 3000000000UL));
-    EXPECT_EQ("3000000000", Text(edit));
+    EXPECT_EQ("3000000000", WindowText(edit));
     EXPECT_NE(0, form.SetHexChild(kEdit, 0xDEADBEEF));
-    EXPECT_EQ("0xDEADBEEF", Text(edit));
+    EXPECT_EQ("0xDEADBEEF", WindowText(edit));
     EXPECT_NE(0, form.SetFloatChild(kEdit, -0.25f));
-    EXPECT_EQ("-0.250", Text(edit));
+    EXPECT_EQ("-0.250", WindowText(edit));
     EXPECT_EQ(0, form.SetLongChild(999, 1));
 }
 
@@ -607,13 +552,13 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     CForm form(top);
     CForm field(edit);
     field.SetFloat(1.25f);
-    EXPECT_EQ("1.2 dB", Text(edit)) << "1.25 widened to double, \"%.1f\" rounds to even";
+    EXPECT_EQ("1.2 dB", WindowText(edit)) << "1.25 widened to double, \"%.1f\" rounds to even";
     form.SetFloatChild(kEdit, 3.75f);
-    EXPECT_EQ("3.8 dB", Text(edit));
+    EXPECT_EQ("3.8 dB", WindowText(edit));
     field.SetHex(255);
-    EXPECT_EQ("$00FF", Text(edit));
+    EXPECT_EQ("$00FF", WindowText(edit));
     form.SetHexChild(kEdit, 0xABC);
-    EXPECT_EQ("$0ABC", Text(edit));
+    EXPECT_EQ("$0ABC", WindowText(edit));
 
     // The formatted text is cut at 31 characters.
     info.pszFloatFormat = "%.28f";
@@ -622,29 +567,29 @@ TEST_F(FormTest, NumbersFollowTheFormatsChangedThroughSetup)
     field.SetFloat(123.5f);
     char expected[64];
     snprintf(expected, sizeof expected, "%.28f", 123.5);
-    EXPECT_EQ(std::string(expected).substr(0, 31), Text(edit));
+    EXPECT_EQ(std::string(expected).substr(0, 31), WindowText(edit));
     field.SetHex(0x1F);
-    EXPECT_EQ(std::string(26, '0') + "1F___", Text(edit)) << "wsprintfA form, 31 characters";
+    EXPECT_EQ(std::string(26, '0') + "1F___", WindowText(edit)) << "wsprintfA form, 31 characters";
     form.SetHexChild(kEdit, 0x1F);
-    EXPECT_EQ(std::string(26, '0') + "1F___", Text(edit)) << "sprintf form, 31 characters";
+    EXPECT_EQ(std::string(26, '0') + "1F___", WindowText(edit)) << "sprintf form, 31 characters";
     info.pszHexFormat = "%030X___";
     ASSERT_EQ(1, TarvikSetup(&info));
     field.SetHex(0x1F);
-    EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+    EXPECT_EQ(std::string(28, '0') + "1F_", WindowText(edit));
     form.SetHexChild(kEdit, 0x1F);
-    EXPECT_EQ(std::string(28, '0') + "1F_", Text(edit));
+    EXPECT_EQ(std::string(28, '0') + "1F_", WindowText(edit));
 
     // Far longer results are cut too, without writing past the text buffer.
     info.pszFloatFormat = "%0900.1f";
     info.pszHexFormat = "%0900X";
     ASSERT_EQ(1, TarvikSetup(&info));
     field.SetHex(0xAB);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     form.SetHexChild(kEdit, 0xAB);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
     field.SetFloat(2.5f);
-    EXPECT_EQ(std::string(31, '0'), Text(edit));
-    RestoreFormats();
+    EXPECT_EQ(std::string(31, '0'), WindowText(edit));
+    testutil::RestoreTarvikSetup();
 }
 
 TEST_F(FormTest, NumbersReadFromText)
@@ -1140,13 +1085,14 @@ TEST_F(FormTest, DeviceContextsPaintTheWindow)
     g_log.clear();
     EXPECT_NE(0, child.Invalidate(NULL, TRUE));
     EXPECT_TRUE(testutil::PumpUntil([] { return !g_log.empty(); }, 2000));
-    ExpectSequence({{logChild, WM_PAINT, 0, 0}}, "after Invalidate");
+    EXPECT_SEQUENCE(g_log, {{WM_PAINT, kCheckW | kCheckL | kCheckWindow, 0, 0, nullptr, logChild}})
+        << "after Invalidate";
     g_log.clear();
     RECT part = {0, 0, 5, 5};
     EXPECT_NE(0, child.Invalidate(&part, FALSE));
     EXPECT_NE(0, child.Validate(NULL));
     testutil::PumpPending();
-    ExpectSequence({}, "after Validate");
+    EXPECT_SEQUENCE(g_log, {}) << "after Validate";
     EXPECT_FALSE(GetUpdateRect(logChild, NULL, FALSE));
 
     // BeginPaint and EndPaint outside WM_PAINT still give a device context.
@@ -1195,40 +1141,14 @@ TEST_F(FormTest, DragAcceptFilesSetsTheExtendedStyle)
 // ---------------------------------------------------------------------------------------------
 // Message boxes, answered by a helper thread
 
-namespace {
-
-struct BoxSeen {
-    std::string caption;
-    std::string text;
-    bool yes = false, no = false, ok = false;
-    HWND owner = NULL;
-};
-
-// Reads the message box, then presses the button with the identifier.
-std::function<void(HWND)> ReadAndPress(BoxSeen& seen, int button)
-{
-    return [&seen, button](HWND box) {
-        seen.caption = testutil::WindowText(box);
-        HWND text = GetDlgItem(box, 0xFFFF);
-        seen.text = text ? testutil::WindowText(text) : "";
-        seen.yes = GetDlgItem(box, IDYES) != NULL;
-        seen.no = GetDlgItem(box, IDNO) != NULL;
-        seen.ok = GetDlgItem(box, IDOK) != NULL;
-        seen.owner = GetWindow(box, GW_OWNER);
-        testutil::ClickButton(box, button);
-    };
-}
-
-}  // namespace
-
 TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
 {
     CForm form(top);
     form.SetText("\x83\x65\x83\x58\x83\x67 title");  // テスト title
-    BoxSeen seen;
+    testutil::MessageBoxSeen seen;
     long result;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen, IDOK));
         result = form.MsgBox("Hello", MB_OK, NULL);
         EXPECT_TRUE(answer.Answered()) << "no message box appeared";
     }
@@ -1238,9 +1158,9 @@ TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
     EXPECT_EQ(top, seen.owner);
 
     // A caption given is used as it is.
-    BoxSeen seen2;
+    testutil::MessageBoxSeen seen2;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen2, IDCANCEL));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen2, IDCANCEL));
         result = form.MsgBox("Second", MB_OKCANCEL, "Given caption");
         EXPECT_TRUE(answer.Answered());
     }
@@ -1249,9 +1169,9 @@ TEST_F(FormTest, MsgBoxWithoutCaptionShowsTheWindowTitle)
 
     // Without a window the caption is empty.
     CForm none;
-    BoxSeen seen3;
+    testutil::MessageBoxSeen seen3;
     {
-        testutil::DialogAnswer answer(ReadAndPress(seen3, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(seen3, IDOK));
         result = none.MsgBox("Orphan", MB_OK, NULL);
         EXPECT_TRUE(answer.Answered());
     }
@@ -1264,25 +1184,25 @@ TEST_F(FormTest, AlertQuestionAndErrorUseTheirStyles)
 {
     CForm form(top);
     form.SetText("Styles");
-    BoxSeen alert, question, error, question2;
+    testutil::MessageBoxSeen alert, question, error, question2;
     long r1, r2, r3, r4;
     {
-        testutil::DialogAnswer answer(ReadAndPress(alert, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(alert, IDOK));
         r1 = form.Alert("alert", NULL);
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(question, IDNO));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(question, IDNO));
         r2 = form.Question("question", "Q");
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(question2, IDYES));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(question2, IDYES));
         r4 = form.Question("question", NULL);
         EXPECT_TRUE(answer.Answered());
     }
     {
-        testutil::DialogAnswer answer(ReadAndPress(error, IDOK));
+        testutil::DialogAnswer answer(testutil::ReadAndPress(error, IDOK));
         r3 = form.Error("error", "E");
         EXPECT_TRUE(answer.Answered());
     }
@@ -1318,9 +1238,9 @@ std::function<void(HWND)> AnswerFile(FileSeen& seen, const char* name)
     std::string typed = name ? name : "";
     bool ok = name != NULL;
     return [&seen, typed, ok](HWND dialog) {
-        seen.title = testutil::WindowText(dialog);
+        seen.title = WindowText(dialog);
         HWND field = testutil::FileNameField(dialog);
-        seen.field = field ? testutil::WindowText(field) : "<no field>";
+        seen.field = field ? WindowText(field) : "<no field>";
         HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file-type list
         seen.filter0 = types ? testutil::ComboItem(types, 0) : "";
         seen.owner = GetWindow(dialog, GW_OWNER);
@@ -1356,7 +1276,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
     EXPECT_EQ("start.wav", open.field) << "the dialog starts at the field's text";
     EXPECT_EQ("Wave (*.wav)", open.filter0);
     EXPECT_EQ(top, open.owner);
-    EXPECT_EQ(0, lstrcmpiA(existing.c_str(), Text(edit).c_str())) << Text(edit);
+    EXPECT_EQ(0, lstrcmpiA(existing.c_str(), WindowText(edit).c_str())) << WindowText(edit);
 
     // Cancel: 0 and the field as it was.
     SetWindowTextA(edit, "kept.wav");
@@ -1367,7 +1287,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
         EXPECT_TRUE(answer.Answered());
     }
     EXPECT_EQ(0, result);
-    EXPECT_EQ("kept.wav", Text(edit));
+    EXPECT_EQ("kept.wav", WindowText(edit));
 
     // Save, starting at the given name; the default extension is added.
     FileSeen save;
@@ -1379,7 +1299,7 @@ TEST_F(FormTest, OrderFileFillsTheFieldOnlyWhenAFileWasChosen)
     }
     EXPECT_EQ(1, result);
     EXPECT_EQ("given.wav", save.field) << "the initial name, not the field's text";
-    EXPECT_EQ(0, lstrcmpiA((fresh + ".wav").c_str(), Text(edit).c_str())) << Text(edit);
+    EXPECT_EQ(0, lstrcmpiA((fresh + ".wav").c_str(), WindowText(edit).c_str())) << WindowText(edit);
     EXPECT_NE(open.title, save.title) << "the open flag chooses between the two dialogs";
 
     // The title of a plain save dialog matches the one OrderFile showed with the flag 0.

@@ -5,19 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "harness_util.h"
 
 namespace {
 
 // Puts the load values back, so every test starts from them.
 void RestoreDefaults()
 {
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_MAXBUFFERSIZE | TSI_MAXFILESIZE | TSI_FLOATFORMAT | TSI_HEXFORMAT;
-    info.dwMaxBufferSize = 0x10000000;
-    info.llMaxFileSize = 0x7F000000;
-    info.pszFloatFormat = "%.3f";
-    info.pszHexFormat = "0x%X";
-    ASSERT_EQ(1, TarvikSetup(&info));
+    ASSERT_EQ(1, testutil::RestoreTarvikSetup());
 }
 
 class Settings : public ::testing::Test {

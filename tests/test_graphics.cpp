@@ -48,17 +48,7 @@ Pixels Pattern(long w, long h, int seed = 0)
     return p;
 }
 
-BITMAPINFO TopDown32(long w, long h)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
+using gfxtest::TopDown32;
 
 // Reads a bitmap's pixels directly with GDI, independent of the class under test.
 Pixels Read(HBITMAP bitmap)
@@ -104,37 +94,6 @@ Pixels ReadCBmp(const CBmp& bmp)
             return ::testing::AssertionFailure() << "pixel (" << i % width << ", " << i / width << "): expected "
                                                  << Hex(expected[i]) << ", got " << Hex(actual[i]);
     return ::testing::AssertionSuccess();
-}
-
-// Writes a 24-bit BMP file by hand (bottom-up rows, zero padding), independent of CBmp.
-std::string BmpFile(long w, long h, const Pixels& p)
-{
-    unsigned long row = (static_cast<unsigned long>(w) * 3 + 3) & ~3ul;
-    std::string file(54 + row * h, '\0');
-    auto put32 = [&](size_t at, unsigned long v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<unsigned long>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<unsigned long>(w));
-    put32(22, static_cast<unsigned long>(h));
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, row * h);
-    for (long y = 0; y < h; ++y) {
-        size_t at = 54 + static_cast<size_t>(h - 1 - y) * row;
-        for (long x = 0; x < w; ++x) {
-            DWORD v = p[static_cast<size_t>(y * w + x)];
-            file[at + x * 3] = static_cast<char>(v & 0xFF);
-            file[at + x * 3 + 1] = static_cast<char>((v >> 8) & 0xFF);
-            file[at + x * 3 + 2] = static_cast<char>((v >> 16) & 0xFF);
-        }
-    }
-    return file;
 }
 
 // The folder beside this program where saved files wait for the outside readers.
@@ -959,7 +918,7 @@ protected:
     std::string Save(const char* name, long w, long h, const Pixels& p)
     {
         std::string path = TempPath(name);
-        EXPECT_TRUE(WriteWholeFile(path, BmpFile(w, h, p)));
+        EXPECT_TRUE(WriteWholeFile(path, gfxtest::BmpFile(w, h, p)));
         return path;
     }
     // Every pixel of the image: inside the region exactly when it is not transparent; nothing outside it.
@@ -1264,11 +1223,7 @@ TEST_F(Fonts, CreateTakesTheFourteenValuesInOrder)
 
 TEST_F(Fonts, SetWindowFontSendsWmSetFont)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FontLoggingProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "FontLoggingTest";
-    RegisterClassA(&wc);
+    testutil::TestWindowClass("FontLoggingTest", FontLoggingProc, NULL);
     HWND window = CreateWindowA("FontLoggingTest", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_NE(HWND(NULL), window);
     g_setFont.clear();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 
 namespace {
@@ -21,30 +22,11 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
 // A 24-bit BMP file of w x h with a checkerboard of magenta and grey: w * h / 2 one-pixel runs.
 std::string Checkerboard(long w, long h)
 {
-    unsigned long row = (static_cast<unsigned long>(w) * 3 + 3) & ~3ul;
-    std::string file(54 + row * h, '\0');
-    auto put32 = [&](size_t at, unsigned long v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<unsigned long>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<unsigned long>(w));
-    put32(22, static_cast<unsigned long>(h));
-    file[26] = 1;
-    file[28] = 24;
+    std::vector<DWORD> pixels(static_cast<size_t>(w * h));
     for (long y = 0; y < h; ++y)
-        for (long x = 0; x < w; ++x) {
-            size_t at = 54 + static_cast<size_t>(y) * row + static_cast<size_t>(x) * 3;
-            bool key = (x + y) % 2 != 0;
-            file[at] = static_cast<char>(key ? 255 : 128);
-            file[at + 1] = static_cast<char>(key ? 0 : 128);
-            file[at + 2] = static_cast<char>(key ? 255 : 128);
-        }
-    return file;
+        for (long x = 0; x < w; ++x)
+            pixels[static_cast<size_t>(y * w + x)] = (x + (h - 1 - y)) % 2 != 0 ? 0xFF00FF : 0x808080;
+    return gfxtest::BmpFile(w, h, pixels);
 }
 
 }  // namespace

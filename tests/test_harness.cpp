@@ -32,13 +32,9 @@ static LRESULT CALLBACK PaintRedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 TEST(Harness, WindowIsCreatedShownAndPainted)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PaintRedProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "HarnessPaint";
-    ASSERT_NE(0, RegisterClassA(&wc));
+    ASSERT_TRUE(testutil::TestWindowClass("HarnessPaint", PaintRedProc, NULL));
     HWND hwnd = CreateWindowExA(0, "HarnessPaint", "harness", WS_POPUP | WS_VISIBLE, 10, 10, 64, 48, NULL, NULL,
-                                wc.hInstance, NULL);
+                                GetModuleHandleA(NULL), NULL);
     ASSERT_TRUE(hwnd != NULL) << "GetLastError " << GetLastError();
     UpdateWindow(hwnd);
     ASSERT_TRUE(testutil::PumpUntil([&] { return GetPropA(hwnd, "painted") != NULL; }, 5000))

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 #include "control_log.h"
 
@@ -22,17 +23,12 @@ const UINT kSecondListId = 102;
 const int kItemHeight = 20;
 
 // What the parent's own window procedure (the one in place before any hook) received.
-struct ParentRecord {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::vector<ParentRecord> g_parentSeen;
+std::vector<LoggedMessage> g_parentSeen;
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND || message == WM_DRAWITEM || message == WM_APP + 5)
-        g_parentSeen.push_back({message, wParam, lParam});
+        g_parentSeen.push_back(ControlLog::Record(window, message, wParam, lParam));
     if (message == WM_APP + 5)
         return 0x1234;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -42,28 +38,13 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 std::vector<std::pair<UINT, UINT>> ParentCommands()
 {
     std::vector<std::pair<UINT, UINT>> out;
-    for (const ParentRecord& r : g_parentSeen)
+    for (const LoggedMessage& r : g_parentSeen)
         if (r.message == WM_COMMAND)
             out.push_back({LOWORD(r.wParam), HIWORD(r.wParam)});
     return out;
 }
 
 const char kParentClass[] = "TarvikListsTestParent";
-
-void RegisterParentClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kParentClass;
-    ASSERT_NE(0, RegisterClassA(&wc));
-    done = true;
-}
 
 const DWORD kCheckStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_OWNERDRAWFIXED |
                           LBS_HASSTRINGS | LBS_NOTIFY;
@@ -74,7 +55,7 @@ class ListWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        RegisterParentClass();
+        ASSERT_TRUE(testutil::TestWindowClass(kParentClass, ParentProc));
         s_parent = CreateWindowExA(0, kParentClass, "lists", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 460, 340,
                                    NULL, NULL, GetModuleHandleA(NULL), NULL);
     }
@@ -135,29 +116,6 @@ protected:
 
 HWND ListWindow::s_parent = NULL;
 
-// The one message a forwarder sent, checked against what was expected.
-void ExpectOne(const std::vector<LoggedMessage>& seen, UINT message, WPARAM wParam, LPARAM lParam,
-               const char* text = NULL)
-{
-    ASSERT_EQ(1u, seen.size()) << Describe(seen);
-    EXPECT_EQ(message, seen[0].message) << Describe(seen);
-    EXPECT_EQ(wParam, seen[0].wParam) << Describe(seen);
-    if (text)
-        EXPECT_EQ(std::string(text), seen[0].text) << Describe(seen);
-    else
-        EXPECT_EQ(lParam, seen[0].lParam) << Describe(seen);
-}
-
-// Puts the load values of the library settings back.
-void RestoreFormats()
-{
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT | TSI_HEXFORMAT;
-    info.pszFloatFormat = "%.3f";
-    info.pszHexFormat = "0x%X";
-    TarvikSetup(&info);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -170,47 +128,47 @@ TEST_F(ListWindow, EachListOperationSendsItsMessage)
     ControlLog log(list);
 
     EXPECT_EQ(0, l.InsertString("abc", 0));
-    ExpectOne(log.Control(), LB_INSERTSTRING, 0, 0, "abc");
+    EXPECT_SEQUENCE(log.Control(), {{LB_INSERTSTRING, kCheckW | kCheckText, 0, 0, "abc"}});
     log.Clear();
     EXPECT_EQ(1, l.InsertString("def", -1));
-    ExpectOne(log.Control(), LB_INSERTSTRING, static_cast<WPARAM>(-1), 0, "def");
+    EXPECT_SEQUENCE(log.Control(), {{LB_INSERTSTRING, kCheckW | kCheckText, static_cast<WPARAM>(-1), 0, "def"}});
     log.Clear();
     EXPECT_EQ(1, l.InsertString("ghi", 1));
     EXPECT_EQ((std::vector<std::string>{"abc", "ghi", "def"}), Items());
 
     log.Clear();
     EXPECT_EQ(3, l.GetCount());
-    ExpectOne(log.Control(), LB_GETCOUNT, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_GETCOUNT, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     EXPECT_EQ(LB_ERR, l.GetCurSel()) << "nothing is selected yet";
-    ExpectOne(log.Control(), LB_GETCURSEL, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_GETCURSEL, kCheckW | kCheckL, 0, 0}});
 
     log.Clear();
     EXPECT_EQ(2, l.SetCurSel(2));
-    ExpectOne(log.Control(), LB_SETCURSEL, 2, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_SETCURSEL, kCheckW | kCheckL, 2, 0}});
     EXPECT_EQ(2, SendMessageA(list, LB_GETCURSEL, 0, 0));
     EXPECT_EQ(2, l.GetCurSel());
 
     log.Clear();
     char text[32] = "";
     EXPECT_EQ(3, l.GetListText(1, text));
-    ExpectOne(log.Control(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_SEQUENCE(log.Control(), {{LB_GETTEXT, kCheckW | kCheckL, 1, reinterpret_cast<LPARAM>(text)}});
     EXPECT_STREQ("ghi", text);
 
     log.Clear();
     EXPECT_EQ(3, l.GetTextLength(2));
-    ExpectOne(log.Control(), LB_GETTEXTLEN, 2, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_GETTEXTLEN, kCheckW | kCheckL, 2, 0}});
     EXPECT_EQ(LB_ERR, l.GetTextLength(7));
 
     log.Clear();
     EXPECT_EQ(2, l.DeleteString(0));
-    ExpectOne(log.Control(), LB_DELETESTRING, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_DELETESTRING, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ((std::vector<std::string>{"ghi", "def"}), Items());
 
     log.Clear();
     l.ResetContent();
-    ExpectOne(log.Control(), LB_RESETCONTENT, 0, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_RESETCONTENT, kCheckW | kCheckL, 0, 0}});
     EXPECT_EQ(0, SendMessageA(list, LB_GETCOUNT, 0, 0));
 }
 
@@ -227,14 +185,15 @@ TEST_F(ListWindow, DirPassesAttributesInWParamAndTheSpecificationInLParam)
     CList l(list);
     ControlLog log(list);
     long last = l.Dir(spec.c_str(), DDL_READWRITE);
-    ExpectOne(log.Control(), LB_DIR, DDL_READWRITE, 0, spec.c_str());
+    EXPECT_SEQUENCE(log.Control(), {{LB_DIR, kCheckW | kCheckText, DDL_READWRITE, 0, spec.c_str()}});
     EXPECT_EQ(1, last) << "index of the last name added";
     EXPECT_EQ((std::vector<std::string>{"one.txt", "two.txt"}), Items());
 
     l.ResetContent();
     log.Clear();
     l.Dir((folder + "\\*").c_str(), DDL_DIRECTORY | DDL_EXCLUSIVE);
-    ExpectOne(log.Control(), LB_DIR, DDL_DIRECTORY | DDL_EXCLUSIVE, 0, (folder + "\\*").c_str());
+    EXPECT_SEQUENCE(log.Control(),
+                    {{LB_DIR, kCheckW | kCheckText, DDL_DIRECTORY | DDL_EXCLUSIVE, 0, (folder + "\\*").c_str()}});
     std::vector<std::string> items = Items();
     EXPECT_NE(items.end(), std::find(items.begin(), items.end(), "[sub]"));
     EXPECT_EQ(items.end(), std::find(items.begin(), items.end(), "one.txt"));
@@ -242,18 +201,18 @@ TEST_F(ListWindow, DirPassesAttributesInWParamAndTheSpecificationInLParam)
 
 TEST_F(ListWindow, InsertValueFormatsSignedUnsignedAndFloat)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CList l(list);
     ControlLog log(list);
 
     EXPECT_EQ(0, l.InsertValue(-5L, -1));
-    ExpectOne(log.Control(), LB_INSERTSTRING, static_cast<WPARAM>(-1), 0, "-5");
+    EXPECT_SEQUENCE(log.Control(), {{LB_INSERTSTRING, kCheckW | kCheckText, static_cast<WPARAM>(-1), 0, "-5"}});
     log.Clear();
     EXPECT_EQ(0, l.InsertValue(4294967295UL, 0));
-    ExpectOne(log.Control(), LB_INSERTSTRING, 0, 0, "4294967295");
+    EXPECT_SEQUENCE(log.Control(), {{LB_INSERTSTRING, kCheckW | kCheckText, 0, 0, "4294967295"}});
     log.Clear();
     EXPECT_EQ(2, l.InsertValue(1.5f, -1));
-    ExpectOne(log.Control(), LB_INSERTSTRING, static_cast<WPARAM>(-1), 0, "1.500");
+    EXPECT_SEQUENCE(log.Control(), {{LB_INSERTSTRING, kCheckW | kCheckText, static_cast<WPARAM>(-1), 0, "1.500"}});
     EXPECT_EQ((std::vector<std::string>{"4294967295", "-5", "1.500"}), Items());
 
     // The widest texts of the integer forms fill the 12-byte buffer exactly.
@@ -271,13 +230,13 @@ TEST_F(ListWindow, InsertValueFormatsSignedUnsignedAndFloat)
     ASSERT_EQ(1, TarvikSetup(&info));
     l.ResetContent();
     l.InsertValue(1234.0f, -1);
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     EXPECT_EQ((std::vector<std::string>{"1234.0"}), Items());
 }
 
 TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
 {
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     CList l(list);
     ControlLog log(list);
 
@@ -300,7 +259,7 @@ TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
     ASSERT_EQ(1, TarvikSetup(&info));
     l.ResetContent();
     l.InsertValue(3.25f, -1);
-    RestoreFormats();
+    testutil::RestoreTarvikSetup();
     EXPECT_EQ((std::vector<std::string>{"value=3.250"}), Items());
 }
 
@@ -493,7 +452,7 @@ TEST_F(CheckListWindow, SetCheckStoresTheStateAsItemDataAndRepaintsWithoutErasin
     ControlLog log(list);
 
     EXPECT_EQ(1, c.SetCheck(1, 5));
-    ExpectOne(log.Control(), LB_SETITEMDATA, 1, 5);
+    EXPECT_SEQUENCE(log.Control(), {{LB_SETITEMDATA, kCheckW | kCheckL, 1, 5}});
     EXPECT_EQ(5, SendMessageA(list, LB_GETITEMDATA, 1, 0)) << "the state is stored as given";
     RECT dirty;
     ASSERT_TRUE(GetUpdateRect(list, &dirty, FALSE));
@@ -508,7 +467,7 @@ TEST_F(CheckListWindow, SetCheckStoresTheStateAsItemDataAndRepaintsWithoutErasin
 
     log.Clear();
     EXPECT_EQ(1, c.GetCheck(1));
-    ExpectOne(log.Control(), LB_GETITEMDATA, 1, 0);
+    EXPECT_SEQUENCE(log.Control(), {{LB_GETITEMDATA, kCheckW | kCheckL, 1, 0}});
     EXPECT_EQ(0, c.GetCheck(0));
     EXPECT_EQ(1, c.GetCheck(99)) << "outside the list the list box answers LB_ERR, which is nonzero";
 
@@ -565,23 +524,18 @@ TEST_F(CheckListWindow, CommandsFromOtherControlsAndOtherMessagesReachTheParents
 
     SendMessageA(button, BM_CLICK, 0, 0);
     testutil::PumpPending();
-    ASSERT_EQ(1u, g_parentSeen.size());
-    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), g_parentSeen[0].message);
-    EXPECT_EQ(MAKEWPARAM(kButtonId, BN_CLICKED), g_parentSeen[0].wParam);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(button), g_parentSeen[0].lParam);
+    EXPECT_SEQUENCE(g_parentSeen, {{WM_COMMAND, kCheckW | kCheckL, MAKEWPARAM(kButtonId, BN_CLICKED),
+                                    reinterpret_cast<LPARAM>(button)}});
 
     // A command with an identifier of no child (a menu, an accelerator) passes through as well.
     g_parentSeen.clear();
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
-    ASSERT_EQ(1u, g_parentSeen.size());
-    EXPECT_EQ(MAKEWPARAM(40001, 0), g_parentSeen[0].wParam);
+    EXPECT_SEQUENCE(g_parentSeen, {{WM_COMMAND, kCheckW, MAKEWPARAM(40001, 0)}});
 
     // Other messages arrive unchanged and their answer comes back.
     g_parentSeen.clear();
     EXPECT_EQ(0x1234, SendMessageA(parent, WM_APP + 5, 77, 88));
-    ASSERT_EQ(1u, g_parentSeen.size());
-    EXPECT_EQ(77u, g_parentSeen[0].wParam);
-    EXPECT_EQ(88, g_parentSeen[0].lParam);
+    EXPECT_SEQUENCE(g_parentSeen, {{WM_APP + 5, kCheckW | kCheckL, 77, 88}});
 
     // The check list's own commands do not.
     g_parentSeen.clear();
@@ -601,8 +555,7 @@ TEST_F(CheckListWindow, DrawItemOfAnotherOwnerDrawnControlReachesTheParentsProce
     dis.hDC = GetDC(button);
     SendMessageA(parent, WM_DRAWITEM, kButtonId, reinterpret_cast<LPARAM>(&dis));
     ReleaseDC(button, dis.hDC);
-    ASSERT_EQ(1u, g_parentSeen.size());
-    EXPECT_EQ(static_cast<UINT>(WM_DRAWITEM), g_parentSeen[0].message);
+    EXPECT_SEQUENCE(g_parentSeen, {{WM_DRAWITEM, kCheckW, kButtonId}});
 
     // The check list's own items are drawn by the hook only.
     g_parentSeen.clear();
@@ -679,12 +632,7 @@ namespace {
 struct Canvas {
     Canvas(int w, int h, COLORREF fill) : width(w), height(h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bi = gfxtest::TopDown32(w, h);
         dc = CreateCompatibleDC(NULL);
         bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), NULL, 0);
         old = SelectObject(dc, bitmap);

@@ -28,11 +28,7 @@ class MenuTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = CommandProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "MenuTestWindow";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("MenuTestWindow", CommandProc, NULL);
         // One window for the suite: destroying a mapped framed window costs Wine two seconds.
         s_window = CreateWindowExA(0, "MenuTestWindow", "menu test",
                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, NULL, NULL,

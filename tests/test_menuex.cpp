@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 
 using testutil::TempPath;
@@ -50,14 +51,7 @@ struct Ex2Peek : CMenuEx2 {
 struct Dib {
     Dib(int width, int height) : w(width), h(height)
     {
-        BITMAPINFO bi;
-        memset(&bi, 0, sizeof(bi));
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = gfxtest::TopDown32(w, h);
         dc = CreateCompatibleDC(NULL);
         bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), NULL, 0);
         old = SelectObject(dc, bmp);
@@ -787,14 +781,7 @@ protected:
     void SetUp() override
     {
         MenuExTest::SetUp();
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof(wc));
-        wc.lpfnWndProc = LogProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = kLogClass;
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassA(&wc);
+        testutil::TestWindowClass(kLogClass, LogProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         window = CreateWindowExA(0, kLogClass, "menuex2", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, NULL,
                                  NULL, GetModuleHandleA(NULL), NULL);
         ASSERT_NE((HWND)0, window);

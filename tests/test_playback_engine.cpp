@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answer.h"
 #include "engine_rig.h"
 #include "harness_util.h"
 #include "native/wave_corpus.h"
@@ -709,13 +710,14 @@ TEST_F(Engine, CallbackIgnoresOtherMessagesAndForeignHeaders)
     EXPECT_EQ(6u, Writes(TakeLog()).size()) << "a header that is not one of the blocks is ignored";
 }
 
-TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
+TEST_F(Engine, DeviceRefusingTheFormatSaysTheDeviceCouldNotOpen)
 {
     g_dev.openResult = WAVERR_BADFORMAT;
     std::string p = enginerig::WriteTempFile("refused.wav", SimpleWave(2, 44100, 16, RampSamples(400)));
-    enginerig::MessageCatcher box;
+    testutil::MessageBoxSeen box;
+    testutil::DialogAnswer answer(testutil::ReadAndPress(box, IDOK));
     EXPECT_EQ(0, LoadWave(p.c_str()));
-    ASSERT_TRUE(box.Caught());
+    ASSERT_TRUE(answer.Answered());
     EXPECT_EQ(std::string(playertext::kDeviceFailed), box.text);
     EXPECT_EQ("Orvandel", box.caption);
     EXPECT_EQ(PLAY_NONE, PlayState.load());
@@ -724,7 +726,7 @@ TEST_F(Engine, DeviceRefusingTheFormatGivesMessageSeven)
     EXPECT_EQ(PLAY_STOPPED, PlayState.load()) << "the player stays usable";
 }
 
-TEST_F(Engine, SeekRowsOfTheStateTable)
+TEST_F(Engine, SeekInEachStateStopsOrPrimesAgain)
 {
     std::string samples = Load(200000);
     // Playing, SeekTo without restart: pause, discard bits, reset; stopped at the new place.

@@ -51,12 +51,7 @@ public:
             return;
         done = true;
         ASSERT_EQ(1, RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "Bar2TestParent";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("Bar2TestParent");
     }
 
 private:
@@ -66,7 +61,7 @@ private:
 
 }  // namespace
 
-TEST(PositionBarClass, RegisteredWithTheDocumentedAttributes)
+TEST(PositionBarClass, RegisteredWithArrowCursorAndNoExtraBytes)
 {
     BarWindow::EnsureClasses();
     WNDCLASSEXA wc = {};

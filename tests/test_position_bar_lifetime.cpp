@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "bar2_iat.h"
+#include "import_patch.h"
 #include "harness_util.h"
 #include "position_bar.h"
 
@@ -98,9 +98,9 @@ void InstallGuards()
     GetSystemInfo(&si);
     g_pageSize = si.dwPageSize;
     realHeapAlloc = reinterpret_cast<decltype(realHeapAlloc)>(
-        bar2test::PatchImport("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(GuardHeapAlloc)));
+        testutil::PatchImport(NULL, "kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(GuardHeapAlloc)));
     realHeapFree = reinterpret_cast<decltype(realHeapFree)>(
-        bar2test::PatchImport("kernel32.dll", "HeapFree", reinterpret_cast<void*>(GuardHeapFree)));
+        testutil::PatchImport(NULL, "kernel32.dll", "HeapFree", reinterpret_cast<void*>(GuardHeapFree)));
     ASSERT_TRUE(realHeapAlloc != NULL && realHeapFree != NULL) << "HeapAlloc / HeapFree imports not found";
     AddVectoredExceptionHandler(1, CountTouch);
 }
@@ -132,11 +132,7 @@ HWND Host()
     static HWND host;
     if (!host) {
         EXPECT_EQ(1, RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "Bar2LifeHost";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("Bar2LifeHost", HostProc, NULL);
         host = CreateWindowExA(0, "Bar2LifeHost", "bar life", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 60, 300, 500,
                                60, NULL, NULL, GetModuleHandleA(NULL), NULL);
     }

@@ -85,13 +85,7 @@ HWND Host()
     static HWND host;
     if (!host) {
         EXPECT_EQ(1, RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "Bar2MouseHost";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("Bar2MouseHost", HostProc);
         host = CreateWindowExA(WS_EX_TOPMOST, "Bar2MouseHost", "bar mouse", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                                kHostX, kHostY, 640, 100, NULL, NULL, GetModuleHandleA(NULL), NULL);
         SetForegroundWindow(host);

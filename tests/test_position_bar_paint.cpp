@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bar2_gdi_count.h"
+#include "gfx_probe.h"
 #include "harness_util.h"
 #include "position_bar.h"
 
@@ -24,12 +25,7 @@ HWND Host()
     static HWND host;
     if (!host) {
         EXPECT_EQ(1, RegisterBar2Class());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "Bar2PaintHost";
-        RegisterClassA(&wc);
+        testutil::TestWindowClass("Bar2PaintHost");
         host = CreateWindowExA(WS_EX_TOPMOST, "Bar2PaintHost", "bar paint", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                                50, 50, 700, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
         UpdateWindow(host);
@@ -83,13 +79,7 @@ public:
         GetClientRect(hwnd, &rc);
         w_ = rc.right;
         h_ = rc.bottom;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w_;
-        bi.bmiHeader.biHeight = -h_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = gfxtest::TopDown32(w_, h_);
         void* bits = NULL;
         HDC wdc = GetDC(hwnd);
         HDC mem = CreateCompatibleDC(wdc);
@@ -190,43 +180,63 @@ unsigned HighestFreshIndex()
 
 }  // namespace
 
-TEST(PositionBarPaint, WorkedExample408Wide)
+// The bar's columns for a size, range, markers and position: every row of the client area is read
+// back. Rows [top, bottom) hold the sections: [a, b) before the start marker, [b, c) the marked range;
+// everything else is background but for the position line's column.
+struct PaintCase {
+    const char* name;
+    int width, height;
+    DWORD exStyle;
+    UINT minimum, maximum, start, end, position;
+    UINT startAfterSet;  // a start marker set after the rest (0: none)
+    int top, bottom, a, b, c, lineX;
+};
+
+const PaintCase kPaintCases[] = {
+    // The worked example: W - 8 = 400 over 100 units; rows H/4 = 4 up to 4 + H/2 = 12.
+    {"WorkedExample408Wide", 408, 16, 0, 0, 100, 40, 75, 50, 0, 4, 12, 4, 164, 304, 204},
+    // H = 15: rows 3 to 9. With WS_EX_CLIENTEDGE the geometry follows the smaller client area.
+    {"RowsForOddHeightAndTheClientEdge", 408, 15, WS_EX_CLIENTEDGE, 0, 100, 40, 75, 50, 0, 3, 10, 4, 164, 304, 204},
+    {"StartAtTheMinimumDrawsNoBeforeSection", 408, 16, 0, 20, 120, 20, 95, 20, 0, 4, 12, 4, 4, 304, 4},
+    // W - 8 = 300 over 7 units: s = 42.857...; start 1 ends at 4 + 42 = 46; the marked section is
+    // trunc(2 s) = 85 wide, so it ends at 131, one short of x(3) = 4 + 128 = 132.
+    {"MarkedSectionEndsAtTheSumOfTwoTruncations", 308, 16, 0, 0, 7, 1, 3, 7, 0, 4, 12, 4, 46, 131, 304},
+    // 400 / 3 as a float is 133.3333282..., so 3 s truncates to 399 and the line of the maximum
+    // lands on x = 403, one short of W - 4; with a double scale 3 s comes to 400 and x = 404.
+    {"ScaleIsSinglePrecision", 408, 16, 0, 0, 3, 0, 0, 3, 0, 4, 12, 4, 4, 4, 403},
+    // A start marker above the maximum is stored unchanged; the before section runs off the right.
+    {"MarkersOutsideTheRangeAreClipped", 208, 16, 0, 0, 100, 0, 100, 0, 0xFFFFFFF0u, 4, 12, 4, 208, 208, 4},
+};
+
+class PositionBarColumns : public ::testing::TestWithParam<PaintCase> {};
+
+TEST_P(PositionBarColumns, EveryRowAsPainted)
 {
-    Bar bar(408, 16);
+    const PaintCase& k = GetParam();
+    Bar bar(k.width, k.height, k.exStyle);
     ASSERT_TRUE(bar.hwnd() != NULL) << "GetLastError " << GetLastError();
     bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(0, 100, 40, 75, 50);
+    bar.Set(k.minimum, k.maximum, k.start, k.end, k.position);
+    if (k.startAfterSet)
+        SendMessageA(bar.hwnd(), BM2_SETMARKER, 1, k.startAfterSet);
     bar.Repaint();
     Pixels p(bar.hwnd());
-    ASSERT_EQ(408, p.width());
-    ASSERT_EQ(16, p.height());
-    // Rows H/4 = 4 up to 4 + 8 = 12 hold the sections; the rest is background, but for the line.
-    for (int y = 0; y < 16; ++y) {
-        if (y >= 4 && y < 12)
-            ExpectRow(p, y, 4, 164, kBar, 304, kMarker, 204, kBkg, kLine);
+    ASSERT_EQ(k.width, p.width());
+    ASSERT_EQ(k.height, p.height());
+    for (int y = 0; y < k.height; ++y) {
+        if (y >= k.top && y < k.bottom)
+            ExpectRow(p, y, k.a, k.b, kBar, k.c, kMarker, k.lineX, kBkg, kLine);
         else
-            ExpectRow(p, y, 0, 0, kBar, 0, kMarker, 204, kBkg, kLine);
+            ExpectRow(p, y, 0, 0, kBar, 0, kMarker, k.lineX, kBkg, kLine);
     }
-    EXPECT_EQ(-1, p.FirstNotInColumn(kLine, 204, 0, 16)) << "the line covers the full height";
+    EXPECT_EQ(-1, p.FirstNotInColumn(kLine, k.lineX, 0, k.height)) << "the line covers the full height";
+    if (k.a == k.b) {
+        EXPECT_FALSE(p.Contains(kBar)) << "no before section";
+    }
 }
 
-TEST(PositionBarPaint, RowsForOddHeightAndTheClientEdge)
-{
-    // H = 15: rows 3 to 9. With WS_EX_CLIENTEDGE the geometry follows the smaller client area.
-    Bar bar(408, 15, WS_EX_CLIENTEDGE);
-    bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(0, 100, 40, 75, 50);
-    bar.Repaint();
-    Pixels p(bar.hwnd());
-    ASSERT_EQ(408, p.width());
-    ASSERT_EQ(15, p.height());
-    for (int y = 0; y < 15; ++y) {
-        if (y >= 3 && y < 10)
-            ExpectRow(p, y, 4, 164, kBar, 304, kMarker, 204, kBkg, kLine);
-        else
-            ExpectRow(p, y, 0, 0, kBar, 0, kMarker, 204, kBkg, kLine);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(PositionBarPaint, PositionBarColumns, ::testing::ValuesIn(kPaintCases),
+                         [](const ::testing::TestParamInfo<PaintCase>& info) { return std::string(info.param.name); });
 
 TEST(PositionBarPaint, FreshControlIsBackgroundAndALineAtTheMargin)
 {
@@ -247,17 +257,6 @@ TEST(PositionBarPaint, DefaultColoursOfTheSections)
     ExpectRow(p, 8, 4, 164, RGB(0xDD, 0xDD, 0xDD), 304, RGB(0, 0, 0xFF), 204, RGB(255, 255, 255), RGB(0, 0, 0));
 }
 
-TEST(PositionBarPaint, StartAtTheMinimumDrawsNoBeforeSection)
-{
-    Bar bar(408, 16);
-    bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(20, 120, 20, 95, 20);
-    bar.Repaint();
-    Pixels p(bar.hwnd());
-    ExpectRow(p, 8, 4, 4, kBar, 304, kMarker, 4, kBkg, kLine);
-    EXPECT_FALSE(p.Contains(kBar));
-}
-
 TEST(PositionBarPaint, EndNotAfterStartDrawsNoMarkedSection)
 {
     Bar bar(408, 16);
@@ -276,42 +275,6 @@ TEST(PositionBarPaint, EndNotAfterStartDrawsNoMarkedSection)
         ExpectRow(p, 8, 4, 244, kBar, 244, kMarker, 44, kBkg, kLine);
         EXPECT_FALSE(p.Contains(kMarker)) << "end < start";
     }
-}
-
-TEST(PositionBarPaint, MarkedSectionEndsAtTheSumOfTwoTruncations)
-{
-    // W - 8 = 300 over 7 units: s = 42.857...; start 1 ends at 4 + 42 = 46; the marked section is
-    // trunc(2 s) = 85 wide, so it ends at 131, one short of x(3) = 4 + 128 = 132.
-    Bar bar(308, 16);
-    bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(0, 7, 1, 3, 7);
-    bar.Repaint();
-    Pixels p(bar.hwnd());
-    ExpectRow(p, 8, 4, 46, kBar, 131, kMarker, 304, kBkg, kLine);
-}
-
-TEST(PositionBarPaint, ScaleIsSinglePrecision)
-{
-    // 400 / 3 as a float is 133.3333282..., so 3 s truncates to 399 and the line of the maximum
-    // lands on x = 403, one short of W - 4; with a double scale 3 s comes to 400 and x = 404.
-    Bar bar(408, 16);
-    bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(0, 3, 0, 0, 3);
-    bar.Repaint();
-    Pixels p(bar.hwnd());
-    ExpectRow(p, 0, 0, 0, kBar, 0, kMarker, 403, kBkg, kLine);
-}
-
-TEST(PositionBarPaint, MarkersOutsideTheRangeAreClipped)
-{
-    // A start marker above the maximum is stored unchanged; the before section runs off the right.
-    Bar bar(208, 16);
-    bar.Colors(kBkg, kLine, kBar, kMarker);
-    bar.Set(0, 100, 0, 100, 0);
-    SendMessageA(bar.hwnd(), BM2_SETMARKER, 1, 0xFFFFFFF0u);
-    bar.Repaint();
-    Pixels p(bar.hwnd());
-    ExpectRow(p, 8, 4, 208, kBar, 208, kMarker, 4, kBkg, kLine);
 }
 
 TEST(PositionBarPaint, ColoursSetWithoutRepaintShowOnlyAfterTheNextPaint)

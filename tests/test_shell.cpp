@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "conveniences.h"
+#include "dialog_answer.h"
 #include "harness_util.h"
+#include "native/wave_corpus.h"
 #include "playback.h"
 #include "player_driver.h"
 #include "player_texts.h"
@@ -29,13 +31,7 @@ using namespace playerdrive;
 
 // ---- files ----
 
-std::string ExeDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using testutil::ExeDirectory;
 
 std::string IniPath()
 {
@@ -47,6 +43,17 @@ int IniValue(const char* key, int missing = -99999)
     return GetPrivateProfileIntA("Settings", key, missing, IniPath().c_str());
 }
 
+// The settings velmora.ini must hold, one row a key.
+struct IniRow {
+    const char* key;
+    int value;
+};
+void ExpectIni(std::initializer_list<IniRow> rows)
+{
+    for (const IniRow& row : rows)
+        EXPECT_EQ(row.value, IniValue(row.key)) << row.key;
+}
+
 // Writes a 16-bit PCM WAVE file whose samples count up from a seed; returns its path.
 std::string MakeWave(const std::string& name, DWORD frames, WORD channels = 2, DWORD rate = 44100, short seed = 0)
 {
@@ -55,13 +62,8 @@ std::string MakeWave(const std::string& name, DWORD frames, WORD channels = 2, D
         short s = static_cast<short>(seed + static_cast<short>(i * 7));
         data.append(reinterpret_cast<const char*>(&s), 2);
     }
-    auto u32 = [](DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](WORD v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    std::string wav = "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) +
-                      u16(channels) + u32(rate) + u32(rate * channels * 2) + u16(channels * 2) + u16(16) + "data" +
-                      u32(static_cast<DWORD>(data.size())) + data;
     std::string path = testutil::TempPath(name);
-    EXPECT_TRUE(testutil::WriteWholeFile(path, wav));
+    EXPECT_TRUE(testutil::WriteWholeFile(path, SimpleWave(channels, rate, 16, data)));
     return path;
 }
 
@@ -146,7 +148,7 @@ HWND Bar(HWND main)
 
 std::string ChildText(HWND main, int id)
 {
-    return Text(GetDlgItem(main, id));
+    return WindowText(GetDlgItem(main, id));
 }
 
 // Sends a command the way the menu does and waits until it has been handled.
@@ -190,22 +192,14 @@ void AnswerOpen(HWND main, const std::string* path)
 }
 
 // Reads the message box the main window shows, then presses the button.
-struct Box {
-    std::string text, caption;
-    bool hasYes = false, hasNo = false;
-};
-Box AnswerBox(HWND main, int button)
+testutil::MessageBoxSeen AnswerBox(HWND main, int button)
 {
-    Box box;
+    testutil::MessageBoxSeen box;
     HWND mb = WaitForWindow("#32770", nullptr, main);
     EXPECT_NE(mb, nullptr) << "no message box";
     if (!mb)
         return box;
-    box.caption = Text(mb);
-    box.text = Text(GetDlgItem(mb, 0xFFFF));
-    box.hasYes = GetDlgItem(mb, IDYES) != nullptr;
-    box.hasNo = GetDlgItem(mb, IDNO) != nullptr;
-    Click(mb, button);
+    testutil::ReadAndPress(mb, box, button);
     EXPECT_TRUE(WaitForWindowGone(mb));
     return box;
 }
@@ -256,7 +250,7 @@ TEST_F(ShellTest, StartsWithTheMainWindowFromTheResources)
 {
     RECT timeAtStart = {};
     int result = RunDriven([&](HWND main) {
-        EXPECT_EQ("#32770", ClassName(main));
+        EXPECT_EQ("#32770", WindowClass(main));
         LONG style = GetWindowLongA(main, GWL_STYLE);
         EXPECT_TRUE(style & WS_THICKFRAME);
         EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -297,12 +291,8 @@ TEST_F(ShellTest, StartsWithTheMainWindowFromTheResources)
     });
     EXPECT_EQ(0, result);
     // The settings were written at exit with the defaults.
-    EXPECT_EQ(16777215, IniValue("BarColor"));
-    EXPECT_EQ(12632256, IniValue("BkgColor"));
-    EXPECT_EQ(0, IniValue("LineColor"));
-    EXPECT_EQ(16711680, IniValue("MarkerColor"));
-    EXPECT_EQ(0, IniValue("Octave"));
-    EXPECT_EQ(0, IniValue("Volume"));
+    ExpectIni({{"BarColor", 16777215}, {"BkgColor", 12632256}, {"LineColor", 0}, {"MarkerColor", 16711680},
+               {"Octave", 0}, {"Volume", 0}});
 }
 
 TEST_F(ShellTest, SettingsAreReadAtStartAndWrittenAfterTheLoop)
@@ -331,12 +321,7 @@ TEST_F(ShellTest, SettingsAreReadAtStartAndWrittenAfterTheLoop)
         EXPECT_TRUE(WaitForWindowGone(main));
     });
     EXPECT_EQ(0, result);
-    EXPECT_EQ(-2, IniValue("Octave"));
-    EXPECT_EQ(4, IniValue("Volume"));
-    EXPECT_EQ(1, IniValue("BkgColor"));
-    EXPECT_EQ(2, IniValue("LineColor"));
-    EXPECT_EQ(3, IniValue("BarColor"));
-    EXPECT_EQ(4, IniValue("MarkerColor"));
+    ExpectIni({{"Octave", -2}, {"Volume", 4}, {"BkgColor", 1}, {"LineColor", 2}, {"BarColor", 3}, {"MarkerColor", 4}});
 }
 
 TEST_F(ShellTest, LayoutFollowsTheWidthAndTheHeightStays140)
@@ -501,7 +486,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         EXPECT_EQ(good, std::string(static_cast<char*>(wavePath)));
 
         // A file that fails: the old one is closed, the message shows, the old path text stays.
-        Box box;
+        testutil::MessageBoxSeen box;
         std::thread answer([&] {
             AnswerOpen(main, &bad);
             box = AnswerBox(main, IDOK);
@@ -517,7 +502,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
         EXPECT_EQ(bad, std::string(static_cast<char*>(wavePath)));
 
         // Reload tries the failed path again.
-        Box again;
+        testutil::MessageBoxSeen again;
         std::thread answer2([&] { again = AnswerBox(main, IDOK); });
         Key(main, 'L', true);
         answer2.join();
@@ -530,7 +515,7 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
             HWND name = GetDlgItem(dialog, 0x47C);
             if (!name)
                 name = GetDlgItem(dialog, 0x480);
-            std::string shown = Text(name);
+            std::string shown = WindowText(name);
             EXPECT_NE(std::string::npos, bad.find(shown)) << shown;
             EXPECT_FALSE(shown.empty());
             Click(dialog, IDCANCEL);
@@ -544,18 +529,18 @@ TEST_F(ShellTest, OpenCancelledChangesNothingAndAFailedOpenKeepsTheOldPathText)
 TEST_F(ShellTest, WebSiteAsksFirstAndHandsTheAddressToTheShellOnlyOnYes)
 {
     RunDriven([&](HWND main) {
-        Box no;
+        testutil::MessageBoxSeen no;
         std::thread answerNo([&] { no = AnswerBox(main, IDNO); });
         Command(main, IDM_WEB_SITE);
         answerNo.join();
         EXPECT_EQ(playertext::kConnectQuestion, no.text);
         EXPECT_EQ(playertext::kDisplayName, no.caption);
-        EXPECT_TRUE(no.hasYes && no.hasNo);
+        EXPECT_TRUE(no.yes && no.no);
         {
             std::lock_guard<std::mutex> lock(g_callsLock);
             EXPECT_TRUE(g_calls.empty()) << "No must start nothing";
         }
-        Box yes;
+        testutil::MessageBoxSeen yes;
         std::thread answerYes([&] { yes = AnswerBox(main, IDYES); });
         Command(main, IDM_WEB_SITE);
         answerYes.join();

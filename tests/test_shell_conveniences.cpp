@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "harness_util.h"
+#include "native/wave_corpus.h"
 #include "playback.h"
 #include "player_driver.h"
 #include "player_texts.h"
@@ -48,11 +49,8 @@ std::string Frames(DWORD from, DWORD to)
 
 std::string MakeWave(const std::string& name, DWORD frames)
 {
-    auto u32 = [](DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    std::string data = Frames(0, frames), path = testutil::TempPath(name);
-    EXPECT_TRUE(testutil::WriteWholeFile(path, "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVEfmt " +
-        u32(16) + u32(0x00020001) + u32(44100) + u32(44100 * 4) + u32(0x00100004) + "data" +
-        u32(static_cast<DWORD>(data.size())) + data));
+    std::string path = testutil::TempPath(name);
+    EXPECT_TRUE(testutil::WriteWholeFile(path, SimpleWave(2, 44100, 16, Frames(0, frames))));
     return path;
 }
 
@@ -78,7 +76,7 @@ std::string Drop(HWND main, const std::vector<std::string>& files)
     WaitFor([&] {
         for (HWND w : FindTopWindows("#32770", nullptr))
             if (GetWindow(w, GW_OWNER) == main) {
-                text = Text(GetDlgItem(w, 0xFFFF));
+                text = WindowText(GetDlgItem(w, 0xFFFF));
                 Click(w, IDOK);
                 WaitForWindowGone(w);
             }
@@ -216,7 +214,7 @@ TEST_F(ShellConveniences, DroppedFilesOpenAsFromTheOpenDialog)
 // text and the sizes.
 std::string Cut(HWND control, const std::string& what)
 {
-    std::string text = Text(control);
+    std::string text = WindowText(control);
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE s = {};
@@ -240,7 +238,7 @@ TEST_F(ShellConveniences, FixedTextsFitTheirControls)
             cut += Cut(volume, "volume");
             SendMessageA(main, WM_COMMAND, IDM_VOLUME_UP, 0);
         }
-        EXPECT_EQ("VOL: +4.0x", Text(volume));
+        EXPECT_EQ("VOL: +4.0x", WindowText(volume));
         RECT r = {};
         GetWindowRect(volume, &r);
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
@@ -252,7 +250,7 @@ TEST_F(ShellConveniences, FixedTextsFitTheirControls)
         }
         EXPECT_EQ("none", Drop(main, {path}));
         SendMessageA(main, WM_COMMAND, IDM_PLAY_PAUSE, 0);
-        WaitFor([&] { return !Text(GetDlgItem(main, IDC_TIME_TEXT)).empty(); });
+        WaitFor([&] { return !WindowText(GetDlgItem(main, IDC_TIME_TEXT)).empty(); });
         cut += Cut(GetDlgItem(main, IDC_TIME_TEXT), "time");
         SendMessageA(main, WM_COMMAND, IDM_CLOSE, 0);
         const struct { UINT command; const char* title; } dialogs[] = {
@@ -262,7 +260,7 @@ TEST_F(ShellConveniences, FixedTextsFitTheirControls)
             HWND dialog = WaitForWindow("#32770", d.title, main);
             ASSERT_NE(dialog, nullptr) << d.title;
             for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-                if (ClassName(c) == "Static" && !Text(c).empty() && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT)
+                if (WindowClass(c) == "Static" && !WindowText(c).empty() && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT)
                     cut += Cut(c, d.title);
             Click(dialog, IDCANCEL);
             WaitForWindowGone(dialog);

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
-#include "gfx_probe.h"
+#include "import_patch.h"
 #include "harness_util.h"
 
 namespace {
@@ -44,33 +44,19 @@ const DWORD kRecordSize = 504;  // the extended record with balloon fields, 64-b
 const DWORD kRecordSize = 488;
 #endif
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-{
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND MakeOwner()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "TrayOwnerTest";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    return CreateWindowA("TrayOwnerTest", "tray owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL,
-                         GetModuleHandleA(NULL), NULL);
+    return CreateWindowA(testutil::TestWindowClass("TrayOwnerTest", DefWindowProcA, NULL), "tray owner",
+                         WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL, GetModuleHandleA(NULL), NULL);
 }
 
 class NotifyIcon : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(gfxtest::RedirectImport(GetModuleHandleA("Tarvik.dll"), "shell32.dll", "Shell_NotifyIconA",
-                                            reinterpret_cast<void*>(RecordingNotify),
-                                            reinterpret_cast<void**>(&g_realNotify)));
+        g_realNotify = reinterpret_cast<decltype(g_realNotify)>(testutil::PatchImport(
+            GetModuleHandleA("Tarvik.dll"), "shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordingNotify)));
+        ASSERT_TRUE(g_realNotify != NULL);
     }
     void SetUp() override
     {
@@ -287,12 +273,30 @@ struct Expect {
 
 // Recorded rectangle (10, 20) - (60, 45): width 50, height 25; the parent grows by 40 x 30.
 const Expect kTable[] = {
-    {0x00, 50, 50, 50, 25},  {0x01, 10, 50, 50, 25},  {0x02, 50, 20, 50, 25},  {0x03, 10, 20, 50, 25},
-    {0x04, 50, 50, 50, 25},  {0x10, 10, 50, 90, 25},  {0x20, 50, 20, 50, 55},  {0x30, 10, 20, 90, 55},
-    {0x40, 50, 50, 90, 25},  {0x80, 50, 50, 50, 55},  {0x43, 10, 20, 90, 25},  {0x83, 10, 20, 50, 55},
-    {0xC3, 10, 20, 90, 55},  {0x42, 50, 20, 50, 25},  {0x84, 50, 50, 50, 25},  {0x12, 10, 20, 90, 25},
-    {0x24, 50, 20, 50, 55},  {0x50, 10, 50, 130, 25}, {0xA0, 50, 20, 50, 85},  {0x11, 10, 50, 50, 25},
-    {0x41, 10, 50, 90, 25},  {0x06, 50, 20, 50, 25},  {0xF0, 10, 20, 130, 85}, {0x05, 10, 50, 50, 25},
+    {RSZ_MOVE, 50, 50, 50, 25},
+    {RSZ_KEEP_LEFT, 10, 50, 50, 25},
+    {RSZ_KEEP_TOP, 50, 20, 50, 25},
+    {RSZ_STAY, 10, 20, 50, 25},
+    {RSZ_FOLLOW_BOTTOM, 50, 50, 50, 25},
+    {RSZ_STRETCH_WIDTH, 10, 50, 90, 25},
+    {RSZ_STRETCH_HEIGHT, 50, 20, 50, 55},
+    {RSZ_STRETCH, 10, 20, 90, 55},
+    {RSZ_GROW_WIDTH, 50, 50, 90, 25},
+    {RSZ_GROW_HEIGHT, 50, 50, 50, 55},
+    {RSZ_KEEP_LEFT | RSZ_KEEP_TOP | RSZ_GROW_WIDTH, 10, 20, 90, 25},
+    {RSZ_KEEP_LEFT | RSZ_KEEP_TOP | RSZ_GROW_HEIGHT, 10, 20, 50, 55},
+    {RSZ_KEEP_LEFT | RSZ_KEEP_TOP | RSZ_GROW_WIDTH | RSZ_GROW_HEIGHT, 10, 20, 90, 55},
+    {RSZ_KEEP_TOP | RSZ_GROW_WIDTH, 50, 20, 50, 25},
+    {RSZ_FOLLOW_BOTTOM | RSZ_GROW_HEIGHT, 50, 50, 50, 25},
+    {RSZ_KEEP_TOP | RSZ_STRETCH_WIDTH, 10, 20, 90, 25},
+    {RSZ_FOLLOW_BOTTOM | RSZ_STRETCH_HEIGHT, 50, 20, 50, 55},
+    {RSZ_STRETCH_WIDTH | RSZ_GROW_WIDTH, 10, 50, 130, 25},
+    {RSZ_STRETCH_HEIGHT | RSZ_GROW_HEIGHT, 50, 20, 50, 85},
+    {RSZ_KEEP_LEFT | RSZ_STRETCH_WIDTH, 10, 50, 50, 25},
+    {RSZ_KEEP_LEFT | RSZ_GROW_WIDTH, 10, 50, 90, 25},
+    {RSZ_KEEP_TOP | RSZ_FOLLOW_BOTTOM, 50, 20, 50, 25},
+    {RSZ_STRETCH_WIDTH | RSZ_STRETCH_HEIGHT | RSZ_GROW_WIDTH | RSZ_GROW_HEIGHT, 10, 20, 130, 85},
+    {RSZ_KEEP_LEFT | RSZ_FOLLOW_BOTTOM, 10, 50, 50, 25},
 };
 const int kCount = sizeof kTable / sizeof kTable[0];
 const unsigned short kFirstId = 200;
@@ -301,17 +305,9 @@ class Resizer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = SizingProc;
-            wc.hInstance = GetModuleHandleA(NULL);
-            wc.lpszClassName = "ResizeParentTest";
-            RegisterClassA(&wc);
-            registered = true;
-        }
-        parent = CreateWindowA("ResizeParentTest", "parent", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME,
-                               30, 30, 300, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        parent = CreateWindowA(testutil::TestWindowClass("ResizeParentTest", SizingProc, NULL), "parent",
+                               WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME, 30, 30, 300, 200, NULL, NULL,
+                               GetModuleHandleA(NULL), NULL);
         ASSERT_NE(HWND(NULL), parent);
         for (int i = 0; i < kCount; ++i)
             CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 20, 50, 25, parent,
@@ -395,7 +391,7 @@ TEST_F(Resizer, ShrinkingMovesTheOtherWay)
 {
     CResize sizer(parent);
     ASSERT_EQ(1, sizer.AddControl(kFirstId, 0));
-    ASSERT_EQ(1, sizer.AddControl(kFirstId + 1, 0x30));
+    ASSERT_EQ(1, sizer.AddControl(kFirstId + 1, RSZ_STRETCH));
     g_sizer = &sizer;
     GrowBy(-8, -6);
     ExpectAt(kFirstId, 2, 14, 50, 25, "shrunk");
@@ -406,8 +402,8 @@ TEST_F(Resizer, TrackingBookkeeping)
 {
     CResize sizer(parent);
     EXPECT_EQ(0xFFFFFFFFul, sizer.GetControlFlags(kFirstId));
-    EXPECT_EQ(1, sizer.AddControl(kFirstId, 0x30));
-    EXPECT_EQ(0, sizer.AddControl(kFirstId, 0x3)) << "already tracked";
+    EXPECT_EQ(1, sizer.AddControl(kFirstId, RSZ_STRETCH));
+    EXPECT_EQ(0, sizer.AddControl(kFirstId, RSZ_STAY)) << "already tracked";
     EXPECT_EQ(0x30ul, sizer.GetControlFlags(kFirstId));
     EXPECT_EQ(0, sizer.AddControl(0xFFFF, 0));
     EXPECT_EQ(0, sizer.AddControl(999, 0)) << "no such child";
@@ -426,7 +422,7 @@ TEST_F(Resizer, TrackingBookkeeping)
 
     // A new rectangle and flags of the caller's.
     RECT mine = {5, 6, 25, 16};
-    EXPECT_EQ(1, sizer.ModifyControl(kFirstId + 2, 0x3, &mine));
+    EXPECT_EQ(1, sizer.ModifyControl(kFirstId + 2, RSZ_STAY, &mine));
     EXPECT_EQ(0x3ul, sizer.GetControlFlags(kFirstId + 2));
     ASSERT_EQ(1, sizer.GetControlRect(kFirstId + 2, &r));
     EXPECT_EQ(0, memcmp(&mine, &r, sizeof r));
@@ -457,6 +453,6 @@ TEST_F(Resizer, AssigningAParentReleasesTheList)
     EXPECT_EQ(0, sizer.AddControl(kFirstId, 0)) << "no parent";
     EXPECT_EQ(1, sizer.Resize());
     EXPECT_EQ(HWND(NULL), (sizer = parent));
-    EXPECT_EQ(1, sizer.AddControl(kFirstId, 0x3));
+    EXPECT_EQ(1, sizer.AddControl(kFirstId, RSZ_STAY));
     EXPECT_EQ(0x3ul, sizer.GetControlFlags(kFirstId));
 }

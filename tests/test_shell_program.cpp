@@ -10,6 +10,7 @@
 #include <string>
 
 #include "harness_util.h"
+#include "native/wave_corpus.h"
 #include "player_driver.h"
 #include "player_texts.h"
 #include "resource.h"
@@ -18,13 +19,7 @@ namespace {
 
 using namespace playerdrive;
 
-std::string ExeDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using testutil::ExeDirectory;
 
 // The file's sample bytes: 16-bit stereo counting up in steps of 7 from a seed.
 std::string SampleBytes(DWORD frames, short seed)
@@ -39,10 +34,7 @@ std::string SampleBytes(DWORD frames, short seed)
 
 std::string WaveFile(const std::string& data)
 {
-    auto u32 = [](DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](WORD v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    return "RIFF" + u32(36 + static_cast<DWORD>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) + u16(2) +
-           u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" + u32(static_cast<DWORD>(data.size())) + data;
+    return SimpleWave(2, 44100, 16, data);
 }
 
 // Saves what the screen shows of the rectangle as a BMP file in the harness folder (screenshots/);
@@ -133,8 +125,8 @@ TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wave.c_str()));
     Click(dialog, IDOK);
-    ASSERT_TRUE(WaitFor([&] { return Text(GetDlgItem(main, IDC_PATH_TEXT)) == wave; }, 10000))
-        << Text(GetDlgItem(main, IDC_PATH_TEXT));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(main, IDC_PATH_TEXT)) == wave; }, 10000))
+        << WindowText(GetDlgItem(main, IDC_PATH_TEXT));
 
     // Repeat on, play: the file loops without a gap.
     PostMessageA(main, WM_COMMAND, IDM_REPEAT, 0);
@@ -145,7 +137,7 @@ TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
         return testutil::ReadWholeFile(testutil::CapturePath(), captured) && captured.find(twice) != std::string::npos;
     }, 15000);
     EXPECT_TRUE(looped) << "captured " << captured.size() << " bytes without the file played twice in a row";
-    EXPECT_FALSE(Text(GetDlgItem(main, IDC_TIME_TEXT)).empty());
+    EXPECT_FALSE(WindowText(GetDlgItem(main, IDC_TIME_TEXT)).empty());
 
     // Screenshots: the main window, its menu open, the colour dialog and the version dialog.
     Sleep(300);  // let the bar and the time text repaint before the picture

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "harness_util.h"
 #include "player_texts.h"
 #include "resource.h"
 
@@ -20,13 +21,7 @@ struct ResourceModule {
     HMODULE module;
 };
 
-std::string ExeDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using testutil::ExeDirectory;
 
 std::vector<ResourceModule> Modules()
 {

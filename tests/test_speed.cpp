@@ -308,7 +308,7 @@ TEST(SpeedPlayer, KeysMenuDisplayAndSettings)
         if (!main)
             return;
         HWND display = GetDlgItem(main, IDC_SPEED_TEXT);
-        EXPECT_EQ("SPD: 100%", playerdrive::Text(display));
+        EXPECT_EQ("SPD: 100%", playerdrive::WindowText(display));
         EXPECT_TRUE(GetWindowLongA(display, GWL_STYLE) & SS_SUNKEN);
         // Shift + keypad minus and plus step by 5 % within 25..200 %; the menu's clear sets 100 %.
         struct Step {
@@ -324,9 +324,9 @@ TEST(SpeedPlayer, KeysMenuDisplayAndSettings)
         for (const Step& s : steps) {
             for (int i = 0; i < s.times; ++i)
                 s.vk ? ShiftKey(main, s.vk) : static_cast<void>(SendMessageA(main, WM_COMMAND, s.command, 0));
-            EXPECT_EQ(s.shown, playerdrive::Text(display)) << "after key " << s.vk << " / command " << s.command;
+            EXPECT_EQ(s.shown, playerdrive::WindowText(display)) << "after key " << s.vk << " / command " << s.command;
         }
-        EXPECT_EQ("VOL: +0.0x", playerdrive::Text(GetDlgItem(main, IDC_VOLUME_TEXT)));
+        EXPECT_EQ("VOL: +0.0x", playerdrive::WindowText(GetDlgItem(main, IDC_VOLUME_TEXT)));
         // Keeping the tempo is a check item.
         for (int round = 0; round < 3; ++round) {
             SendMessageA(main, WM_COMMAND, IDM_KEEP_TEMPO, 0);

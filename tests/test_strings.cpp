@@ -401,7 +401,7 @@ TEST(CStringTest, MembersCallEachOtherThroughTheVirtualTable)
     EXPECT_EQ(1, counted.compareCalls) << "operator==(CString&) compares through the text overload";
 }
 
-TEST(CStringTest, VirtualSlotsFollowTheDocumentedOrder)
+TEST(CStringTest, VirtualSlotsKeepTheOrderConsumersWereBuiltWith)
 {
     typedef CString& (CString::*AssignString)(CString&);
     typedef CString& (CString::*AssignBytes)(unsigned char* const);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
+#include "gfx_dbwin.h"
 #include "harness_util.h"
 
 using testutil::ReadWholeFile;
@@ -187,99 +188,8 @@ TEST(AppPath, StartedThroughAShortPathGivesTheLongForm)
 
 namespace {
 
-class DebugOutput {
-public:
-    DebugOutput()
-    {
-        InitializeCriticalSection(&m_lock);
-        m_bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
-        m_dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
-        m_view = m_mapping ? static_cast<char*>(MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 4096)) : nullptr;
-        m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_arrived = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        if (m_bufferReady && m_dataReady && m_view)
-            m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~DebugOutput()
-    {
-        if (m_thread) {
-            SetEvent(m_stop);
-            WaitForSingleObject(m_thread, 5000);
-            CloseHandle(m_thread);
-        }
-        if (m_view)
-            UnmapViewOfFile(m_view);
-        for (HANDLE h : {m_mapping, m_bufferReady, m_dataReady, m_stop, m_arrived}) {
-            if (h)
-                CloseHandle(h);
-        }
-        DeleteCriticalSection(&m_lock);
-    }
-    bool Ready() const { return m_thread != nullptr; }
-
-    // Returns the next piece of output of this process, or "(nothing)" after the timeout.
-    std::string Next(DWORD timeoutMs = 5000)
-    {
-        DWORD start = GetTickCount();
-        for (;;) {
-            EnterCriticalSection(&m_lock);
-            if (!m_texts.empty()) {
-                std::string s = m_texts.front();
-                m_texts.erase(m_texts.begin());
-                LeaveCriticalSection(&m_lock);
-                return s;
-            }
-            LeaveCriticalSection(&m_lock);
-            DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= timeoutMs)
-                return "(nothing)";
-            WaitForSingleObject(m_arrived, timeoutMs - elapsed);
-        }
-    }
-    // Drops everything collected so far.
-    void Clear()
-    {
-        EnterCriticalSection(&m_lock);
-        m_texts.clear();
-        LeaveCriticalSection(&m_lock);
-    }
-
-private:
-    static DWORD WINAPI Run(void* self)
-    {
-        static_cast<DebugOutput*>(self)->Loop();
-        return 0;
-    }
-    void Loop()
-    {
-        HANDLE waits[2] = {m_dataReady, m_stop};
-        for (;;) {
-            SetEvent(m_bufferReady);
-            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
-                return;
-            DWORD pid;
-            memcpy(&pid, m_view, sizeof pid);
-            std::string text(m_view + sizeof pid, strnlen(m_view + sizeof pid, 4096 - sizeof pid));
-            if (pid != GetCurrentProcessId())
-                continue;
-            EnterCriticalSection(&m_lock);
-            m_texts.push_back(text);
-            LeaveCriticalSection(&m_lock);
-            SetEvent(m_arrived);
-        }
-    }
-
-    CRITICAL_SECTION m_lock;
-    HANDLE m_bufferReady = nullptr;
-    HANDLE m_dataReady = nullptr;
-    HANDLE m_mapping = nullptr;
-    char* m_view = nullptr;
-    HANDLE m_stop = nullptr;
-    HANDLE m_arrived = nullptr;
-    HANDLE m_thread = nullptr;
-    std::vector<std::string> m_texts;
-};
+// OutputDebugStringA texts of this process, read as a debug viewer reads them.
+using DebugOutput = gfxtest::DebugOutputCapture;
 
 class Trace : public ::testing::Test {
 protected:
@@ -290,13 +200,7 @@ protected:
         OutputDebugStringA("probe");
         ASSERT_EQ("probe", output.Next());
     }
-    void TearDown() override
-    {
-        TARVIKSETUPINFO info = {};
-        info.dwMask = TSI_FLOATFORMAT;
-        info.pszFloatFormat = "%.3f";
-        TarvikSetup(&info);
-    }
+    void TearDown() override { testutil::RestoreTarvikSetup(); }
     DebugOutput output;
 };
 
@@ -717,13 +621,9 @@ LRESULT CALLBACK CancelWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 TEST_F(Enumeration, CancelFromAWindowProcedure)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = CancelWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarvikTestCancel";
-    RegisterClassA(&wc);
+    testutil::TestWindowClass("TarvikTestCancel", CancelWindowProc, NULL);
     HWND window = CreateWindowExA(0, "TarvikTestCancel", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
+                                  GetModuleHandleA(NULL), nullptr);
     ASSERT_NE(nullptr, window);
     g_cancelWindow = window;
     g_cancelAt = "f1.txt";
@@ -943,12 +843,8 @@ TEST(Idle, OneMessagePerCall)
     }
     EXPECT_EQ(0, EnterIdle()) << "an empty queue";
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = LoggingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TarvikTestIdle";
-    RegisterClassA(&wc);
-    HWND w = CreateWindowExA(0, "TarvikTestIdle", "", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    testutil::TestWindowClass("TarvikTestIdle", LoggingProc, NULL);
+    HWND w = CreateWindowExA(0, "TarvikTestIdle", "", 0, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(NULL), nullptr);
     ASSERT_NE(nullptr, w);
     testutil::PumpPending();
     g_messages.clear();

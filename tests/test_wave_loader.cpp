@@ -8,6 +8,7 @@
 #include <string.h>
 #include <string>
 
+#include "dialog_answer.h"
 #include "engine_rig.h"
 #include "harness_util.h"
 #include "native/wave_corpus.h"
@@ -20,7 +21,6 @@
 #include "wave_loader.h"
 
 using enginerig::MainWindowRig;
-using enginerig::MessageCatcher;
 
 namespace {
 
@@ -43,10 +43,11 @@ protected:
     int Load(const std::string& path, std::string* message)
     {
         wavePath = path.c_str();
-        MessageCatcher box;
+        testutil::MessageBoxSeen box;
+        testutil::DialogAnswer answer(testutil::ReadAndPress(box, IDOK));
         int r = LoadWave(path.c_str());
         message->clear();
-        if (r == 0 && box.Caught())
+        if (r == 0 && answer.Answered())
             *message = box.text;
         return r;
     }
@@ -180,7 +181,7 @@ TEST_F(Loader, FilesWrittenBySox)
     }
 }
 
-TEST_F(Loader, RefusedRateGivesMessageSevenAndClosesTheFile)
+TEST_F(Loader, RefusedRateSaysTheDeviceCouldNotOpenAndClosesTheFile)
 {
     key = 12;
     std::string p = enginerig::WriteTempFile("toofast.wav", SimpleWave(2, 0xFFFF0000u, 16, RampSamples(400)));

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "bar2_iat.h"
+#include "import_patch.h"
 
 namespace bar2test {
 namespace {
@@ -213,7 +213,7 @@ BOOL WINAPI HookPatBlt(HDC dc, int x, int y, int w, int h, DWORD rop)
 template <typename F>
 bool Patch(const char* dll, const char* name, F& real, F hook)
 {
-    void* previous = PatchImport(dll, name, reinterpret_cast<void*>(hook));
+    void* previous = testutil::PatchImport(NULL, dll, name, reinterpret_cast<void*>(hook));
     if (!previous)
         return false;
     real = reinterpret_cast<F>(previous);

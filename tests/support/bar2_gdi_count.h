@@ -1,5 +1,5 @@
 // bar2_gdi_count.h - counts the GDI work of one window's paints by redirecting this program's
-// imports of the GDI calls (see bar2_iat.h): objects created and deleted, BitBlt calls, and any
+// imports of the GDI calls (see import_patch.h): objects created and deleted, BitBlt calls, and any
 // drawing straight onto the paint context.
 #pragma once
 

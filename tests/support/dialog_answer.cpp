@@ -2,6 +2,7 @@
 #include "dialog_answer.h"
 
 #include <dlgs.h>
+#include <objbase.h>
 #include <set>
 #include <vector>
 
@@ -51,10 +52,28 @@ BOOL CALLBACK FindChild(HWND window, LPARAM data)
 
 }  // namespace
 
+HWND DialogSuite::s_owner = NULL;
+std::string DialogSuite::s_folder;
+
+void DialogSuite::SetUpTestSuite()
+{
+    CoInitialize(NULL);
+    s_owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, NULL, NULL,
+                              GetModuleHandleA(NULL), NULL);
+    s_folder = TempPath("files");
+    CreateDirectoryA(s_folder.c_str(), NULL);
+}
+
+void DialogSuite::TearDownTestSuite()
+{
+    DestroyWindow(s_owner);
+    CoUninitialize();
+}
+
 DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* className,
                            DWORD timeoutMs)
     : m_action(action), m_class(className), m_timeout(timeoutMs),
-      m_thread(GetCurrentThreadId()), m_helper(NULL), m_window(NULL)
+      m_thread(GetCurrentThreadId()), m_helper(NULL), m_window(NULL), m_stop(0)
 {
     // The windows already there are not the one to answer (popup menu windows are reused).
     if (m_class != "#32768")
@@ -64,6 +83,7 @@ DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* 
 
 DialogAnswer::~DialogAnswer()
 {
+    m_stop = 1;
     Answered();
 }
 
@@ -81,7 +101,7 @@ DWORD WINAPI DialogAnswer::Run(void* self)
 {
     DialogAnswer* me = static_cast<DialogAnswer*>(self);
     DWORD start = GetTickCount();
-    while (GetTickCount() - start < me->m_timeout) {
+    while (!me->m_stop && GetTickCount() - start < me->m_timeout) {
         Search search = {me->m_class.c_str(), &me->m_seen, NULL};
         if (me->m_class == "#32768") {
             // Popup menus are top-level windows of the system; find a visible one.
@@ -99,21 +119,6 @@ DWORD WINAPI DialogAnswer::Run(void* self)
         Sleep(20);
     }
     return 1;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, 5000, NULL);
-    return text;
-}
-
-std::string WindowClass(HWND window)
-{
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 HWND FindDescendant(HWND parent, const char* className, const char* text)
@@ -148,6 +153,23 @@ void ClickButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ReadAndPress(HWND box, MessageBoxSeen& seen, int button)
+{
+    seen.caption = WindowText(box);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    seen.text = text ? WindowText(text) : "";
+    seen.yes = GetDlgItem(box, IDYES) != NULL;
+    seen.no = GetDlgItem(box, IDNO) != NULL;
+    seen.ok = GetDlgItem(box, IDOK) != NULL;
+    seen.owner = GetWindow(box, GW_OWNER);
+    ClickButton(box, button);
+}
+
+std::function<void(HWND)> ReadAndPress(MessageBoxSeen& seen, int button)
+{
+    return [&seen, button](HWND box) { ReadAndPress(box, seen, button); };
 }
 
 }  // namespace testutil

@@ -7,8 +7,23 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <gtest/gtest.h>
+
+#include "harness_util.h"
 
 namespace testutil {
+
+// A suite of tests that show common dialogs: COM started, one owner window for the whole suite
+// (destroying a mapped window costs Wine two seconds) and a fresh folder "files" in the program's
+// temporary folder.
+class DialogSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    static HWND s_owner;
+    static std::string s_folder;
+};
 
 class DialogAnswer {
 public:
@@ -16,7 +31,8 @@ public:
     // message boxes, "#32768": popup menus); once found, runs action(window) on the helper thread.
     DialogAnswer(const std::function<void(HWND)>& action, const char* className = "#32770",
                  DWORD timeoutMs = 15000);
-    // Waits for the helper thread to finish.
+    // Stops watching (the modal call has returned: a window that was not there will not come) and
+    // waits for the helper thread to finish.
     ~DialogAnswer();
 
     // Waits for the helper; returns whether the window was found and answered.
@@ -36,14 +52,23 @@ private:
     DWORD m_thread;
     HANDLE m_helper;
     HWND m_window;
+    volatile LONG m_stop;
     std::set<HWND> m_seen;
 };
 
-// Returns the text of a window (read with WM_GETTEXT, which works across threads).
-std::string WindowText(HWND window);
+// What a message box showed: its title, its message, which buttons it had, and its owner.
+struct MessageBoxSeen {
+    std::string caption;
+    std::string text;
+    bool yes = false, no = false, ok = false;
+    HWND owner = NULL;
+};
 
-// Returns the class name of a window.
-std::string WindowClass(HWND window);
+// Reads the message box into seen, then presses the button with the identifier (works from any thread).
+void ReadAndPress(HWND box, MessageBoxSeen& seen, int button);
+
+// The same as an action for DialogAnswer.
+std::function<void(HWND)> ReadAndPress(MessageBoxSeen& seen, int button);
 
 // Finds a descendant of the window of the class whose text matches (empty text: any); null if none.
 HWND FindDescendant(HWND parent, const char* className, const char* text = "");

@@ -12,19 +12,9 @@ namespace enginerig {
 
 MainWindowRig::MainWindowRig() : window(NULL)
 {
-    static bool registered = false;
     HINSTANCE instance = GetModuleHandleA(NULL);
-    if (!registered) {
-        RegisterBar2Class();
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = instance;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "VelmoraEngineRig";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    window = CreateWindowExA(0, "VelmoraEngineRig", "Orvandel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 140,
+    RegisterBar2Class();
+    window = CreateWindowExA(0, testutil::TestWindowClass("VelmoraEngineRig"), "Orvandel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 140,
                              NULL, NULL, instance, NULL);
     CreateWindowExA(WS_EX_CLIENTEDGE, BAR2_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 10, 40, 360, 20, window,
                     reinterpret_cast<HMENU>(IDC_POSITION_BAR), instance, NULL);
@@ -98,92 +88,6 @@ Captured ReadCapture(const std::string& path)
         at += 8 + static_cast<size_t>(size) + (size & 1);
     }
     return c;
-}
-
-MessageCatcher::MessageCatcher(DWORD timeoutMs)
-    : m_stop(0), m_thread(GetCurrentThreadId()), m_timeout(timeoutMs), m_helper(NULL), m_caught(false)
-{
-    m_helper = CreateThread(NULL, 0, Run, this, 0, NULL);
-}
-
-MessageCatcher::~MessageCatcher()
-{
-    m_stop = 1;
-    Caught();
-}
-
-bool MessageCatcher::Caught()
-{
-    if (m_helper) {
-        WaitForSingleObject(m_helper, m_timeout + 5000);
-        CloseHandle(m_helper);
-        m_helper = NULL;
-    }
-    return m_caught;
-}
-
-namespace {
-
-struct BoxSearch {
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM data)
-{
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (IsWindowVisible(window) && strcmp(cls, "#32770") == 0) {
-        reinterpret_cast<BoxSearch*>(data)->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string TextOf(HWND window)
-{
-    char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-struct LongestStatic {
-    std::string text;
-};
-
-BOOL CALLBACK ReadStatic(HWND window, LPARAM data)
-{
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0) {
-        std::string t = TextOf(window);
-        LongestStatic* s = reinterpret_cast<LongestStatic*>(data);
-        if (t.size() > s->text.size())
-            s->text = t;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-DWORD WINAPI MessageCatcher::Run(void* self)
-{
-    MessageCatcher* me = static_cast<MessageCatcher*>(self);
-    DWORD start = GetTickCount();
-    while (!me->m_stop && GetTickCount() - start < me->m_timeout) {
-        BoxSearch search = {NULL};
-        EnumThreadWindows(me->m_thread, FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            me->caption = TextOf(search.found);
-            LongestStatic s;
-            EnumChildWindows(search.found, ReadStatic, reinterpret_cast<LPARAM>(&s));
-            me->text = s.text;
-            me->m_caught = true;
-            PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-            return 0;
-        }
-        Sleep(20);
-    }
-    return 0;
 }
 
 size_t FindBytes(const std::string& haystack, const std::string& needle, size_t from)

@@ -1,6 +1,6 @@
 // engine_rig.h - what the player's engine tests share: a main window built like the player's
-// (title, position bar and the four texts) wrapped by mainForm, WAVE files on disk, the capture
-// file read back, and a catcher for the message boxes the loader shows.
+// (title, position bar and the four texts) wrapped by mainForm, WAVE files on disk and the capture
+// file read back.
 #pragma once
 
 #include <windows.h>
@@ -38,30 +38,6 @@ struct Captured {
 
 // Reads a WAVE file leniently (a capture that is still being written has no final sizes).
 Captured ReadCapture(const std::string& path);
-
-// Catches the next message box this thread shows, reads it and presses its default button, on a
-// helper thread, within the timeout.
-class MessageCatcher {
-public:
-    explicit MessageCatcher(DWORD timeoutMs = 15000);
-    // Stops watching (a load that succeeds shows no box).
-    ~MessageCatcher();
-    // Waits for the helper; returns whether a message box was caught.
-    bool Caught();
-    std::string text;     // the message
-    std::string caption;  // the box's title
-
-    MessageCatcher(const MessageCatcher&) = delete;
-    MessageCatcher& operator=(const MessageCatcher&) = delete;
-
-private:
-    static DWORD WINAPI Run(void* self);
-    volatile LONG m_stop;
-    DWORD m_thread;
-    DWORD m_timeout;
-    HANDLE m_helper;
-    bool m_caught;
-};
 
 // Returns the position of needle in haystack from the start, or std::string::npos.
 size_t FindBytes(const std::string& haystack, const std::string& needle, size_t from = 0);

@@ -82,4 +82,29 @@ std::vector<std::string> DebugOutputCapture::Texts()
     return copy;
 }
 
+std::string DebugOutputCapture::Next(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        EnterCriticalSection(&m_lock);
+        if (!m_texts.empty()) {
+            std::string s = m_texts.front();
+            m_texts.erase(m_texts.begin());
+            LeaveCriticalSection(&m_lock);
+            return s;
+        }
+        LeaveCriticalSection(&m_lock);
+        if (GetTickCount() - start >= timeoutMs)
+            return "(nothing)";
+        Sleep(5);
+    }
+}
+
+void DebugOutputCapture::Clear()
+{
+    EnterCriticalSection(&m_lock);
+    m_texts.clear();
+    LeaveCriticalSection(&m_lock);
+}
+
 }  // namespace gfxtest

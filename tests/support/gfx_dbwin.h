@@ -19,6 +19,11 @@ public:
     bool WaitForCount(size_t count, DWORD timeoutMs);
     // The texts received so far from this process, in order.
     std::vector<std::string> Texts();
+    // Takes the oldest text not yet taken, waiting for it (without pumping messages); "(nothing)"
+    // after the timeout.
+    std::string Next(DWORD timeoutMs = 5000);
+    // Forgets everything received so far.
+    void Clear();
 
     DebugOutputCapture(const DebugOutputCapture&) = delete;
     DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;

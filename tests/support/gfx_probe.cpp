@@ -1,7 +1,5 @@
-// gfx_probe.cpp - GDI object count and import redirection for the tests.
+// gfx_probe.cpp - GDI object count for the tests.
 #include "gfx_probe.h"
-
-#include <string.h>
 
 namespace gfxtest {
 
@@ -19,40 +17,46 @@ unsigned long CountGdiObjects()
     return count;
 }
 
-bool RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement, void** original)
+std::string BmpFile(long w, long h, const std::vector<DWORD>& p)
 {
-    if (!module)
-        return false;
-    BYTE* base = reinterpret_cast<BYTE*>(module);
-    IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!dir.VirtualAddress)
-        return false;
-    for (IMAGE_IMPORT_DESCRIPTOR* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), dll) != 0)
-            continue;
-        IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
-            base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
-        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
-                continue;
-            DWORD oldProtect;
-            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &oldProtect))
-                return false;
-            if (original)
-                *original = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, oldProtect, &oldProtect);
-            return true;
+    unsigned long row = (static_cast<unsigned long>(w) * 3 + 3) & ~3ul;
+    std::string file(54 + row * h, '\0');
+    auto put32 = [&](size_t at, unsigned long v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<unsigned long>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<unsigned long>(w));
+    put32(22, static_cast<unsigned long>(h));
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, row * h);
+    for (long y = 0; y < h; ++y) {
+        size_t at = 54 + static_cast<size_t>(h - 1 - y) * row;
+        for (long x = 0; x < w; ++x) {
+            DWORD v = p[static_cast<size_t>(y * w + x)];
+            file[at + x * 3] = static_cast<char>(v & 0xFF);
+            file[at + x * 3 + 1] = static_cast<char>((v >> 8) & 0xFF);
+            file[at + x * 3 + 2] = static_cast<char>((v >> 16) & 0xFF);
         }
     }
-    return false;
+    return file;
+}
+
+BITMAPINFO TopDown32(long w, long h)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }
 
 }  // namespace gfxtest

@@ -1,9 +1,10 @@
-// gfx_probe.h - test helpers for the graphics and shell families: a count of this process's live
-// GDI objects that also works where GetGuiResources reports nothing, and the redirection of one
-// function imported by a module (to record what a library hands to the system).
+// gfx_probe.h - helpers of the graphics tests: a count of this process's live GDI objects that also
+// works where GetGuiResources reports nothing, and BMP files made by hand.
 #pragma once
 
 #include <windows.h>
+#include <string>
+#include <vector>
 
 namespace gfxtest {
 
@@ -11,8 +12,11 @@ namespace gfxtest {
 // Uses GetGuiResources, or, where that reports 0 (Wine), walks the process's GDI handle table.
 unsigned long CountGdiObjects();
 
-// Points module's import of dll!function at replacement; stores the previous target in *original.
-// Returns whether the import was found and rewritten.
-bool RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement, void** original);
+// Returns the header of a w x h 32-bit top-down DIB (rows from the top, 0x00RRGGBB pixels).
+BITMAPINFO TopDown32(long w, long h);
+
+// Returns a 24-bit BMP file written by hand (bottom-up rows, zero padding), independent of the
+// library, of w x h pixels given as 0x00RRGGBB, top row first.
+std::string BmpFile(long w, long h, const std::vector<DWORD>& pixels);
 
 }  // namespace gfxtest

@@ -1,5 +1,6 @@
 // harness_util.cpp - small helpers shared by the test programs.
 #include "harness_util.h"
+#include "tarvik.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -111,6 +112,54 @@ bool WriteWholeFile(const std::string& path, const std::string& contents)
     BOOL ok = WriteFile(f, contents.data(), static_cast<DWORD>(contents.size()), &put, NULL);
     CloseHandle(f);
     return ok && put == contents.size();
+}
+
+const char* TestWindowClass(const char* name, WNDPROC procedure, HBRUSH background)
+{
+    WNDCLASSA wc = {};
+    if (GetClassInfoA(GetModuleHandleA(NULL), name, &wc))
+        return name;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) ? name : NULL;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                             NULL))
+        return std::string();
+    return text;
+}
+
+std::string WindowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+int RestoreTarvikSetup()
+{
+    TARVIKSETUPINFO info = {};
+    info.dwMask = TSI_MAXBUFFERSIZE | TSI_MAXFILESIZE | TSI_FLOATFORMAT | TSI_HEXFORMAT;
+    info.dwMaxBufferSize = 0x10000000;
+    info.llMaxFileSize = 0x7F000000;
+    info.pszFloatFormat = "%.3f";
+    info.pszHexFormat = "0x%X";
+    return TarvikSetup(&info);
+}
+
+std::string ExeDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
 }
 
 }  // namespace testutil

@@ -19,6 +19,9 @@ void PumpPending();
 // Returns a path in a fresh per-program temporary folder.
 std::string TempPath(const std::string& name);
 
+// Returns the folder of this program's file, with a backslash at the end.
+std::string ExeDirectory();
+
 // Returns the Windows path of the WAVE file that receives everything this program plays.
 std::string CapturePath();
 
@@ -30,5 +33,22 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 
 // Writes a whole file; returns false on failure.
 bool WriteWholeFile(const std::string& path, const std::string& contents);
+
+// Puts the library's load-time settings back (buffer and file limits, number formats); returns the
+// TarvikSetup result.
+int RestoreTarvikSetup();
+
+// Registers a window class for a test, once per program and name (later calls find it there), with
+// the procedure, an arrow cursor and the background brush (null: the window paints it all itself);
+// returns the class name, or null when the class could not be registered.
+const char* TestWindowClass(const char* name, WNDPROC procedure = DefWindowProcA,
+                            HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+
+// Returns the text of a window (read with WM_GETTEXT, which works across threads and processes; a
+// window that does not answer within five seconds reads as empty).
+std::string WindowText(HWND window);
+
+// Returns the class name of a window.
+std::string WindowClass(HWND window);
 
 }  // namespace testutil

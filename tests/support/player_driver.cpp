@@ -1,5 +1,6 @@
 // player_driver.cpp - helpers for driving the player's windows from a second thread.
 #include "player_driver.h"
+#include "harness_util.h"
 
 #include "position_bar.h"
 #include <stdio.h>
@@ -34,9 +35,9 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &pid);
     if (pid != data->processId || !IsWindowVisible(window))
         return TRUE;
-    if (data->className && ClassName(window) != data->className)
+    if (data->className && testutil::WindowClass(window) != data->className)
         return TRUE;
-    if (data->title && Text(window) != data->title)
+    if (data->title && testutil::WindowText(window) != data->title)
         return TRUE;
     data->found.push_back(window);
     return TRUE;
@@ -69,23 +70,6 @@ HWND WaitForWindow(const char* className, const char* title, HWND owner, DWORD t
 bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
-}
-
-std::string Text(HWND window)
-{
-    char buffer[1024] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
-                             5000, &length))
-        return std::string();
-    return std::string(buffer);
-}
-
-std::string ClassName(HWND window)
-{
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof(buffer));
-    return buffer;
 }
 
 void Click(HWND dialog, int id, WORD notification)

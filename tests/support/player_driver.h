@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "harness_util.h"
+
 namespace playerdrive {
 
 // Polls cond() every few milliseconds until it holds or timeoutMs passes; returns whether it held.
@@ -27,11 +29,9 @@ HWND WaitForWindow(const char* className, const char* title, HWND owner = 0, DWO
 // Waits until the window no longer exists or is hidden; returns whether that happened in time.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
 
-// Returns the text of a window (WM_GETTEXT, which works across threads and processes).
-std::string Text(HWND window);
-
-// Returns the window's class name.
-std::string ClassName(HWND window);
+// The one window-text and class-name reader of the tests.
+using testutil::WindowClass;
+using testutil::WindowText;
 
 // Posts the WM_COMMAND that a click on the dialog's button (or notifying static) sends.
 void Click(HWND dialog, int id, WORD notification = BN_CLICKED);
