@@ -113,12 +113,7 @@ void CreateSpeedText(HWND window)
 {
     HWND volumeText = mainForm.GetDlgItem(IDC_VOLUME_TEXT);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(volumeText, WM_GETFONT, 0, 0));
-    SIZE extent = {};
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    GetTextExtentPoint32A(dc, "SPD: 200%", 9, &extent);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    SIZE extent = TextExtentIn(volumeText, "SPD: 200%");
     HWND text = CreateWindowExA(0, "Static", "", SS_LEFT | SS_SUNKEN | WS_CHILD | WS_VISIBLE, 0, 0, extent.cx + 6,
                                 ChildHeight(IDC_VOLUME_TEXT), window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SPEED_TEXT)), appInstance, NULL);
