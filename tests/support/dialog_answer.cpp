@@ -2,6 +2,7 @@
 #include "dialog_answer.h"
 
 #include <dlgs.h>
+#include <stdlib.h>
 #include <set>
 #include <vector>
 
@@ -49,11 +50,22 @@ BOOL CALLBACK FindChild(HWND window, LPARAM data)
     return TRUE;
 }
 
+// VELMORA_TIMEOUT_SCALE (1 to 20) lengthens the wait on a slow machine (the emulated 32-bit guest
+// takes far longer than 15 s to show its first file dialog): a window that appears after the
+// helper has given up would stay, modal, until ctest's limit.
+DWORD Scaled(DWORD timeoutMs)
+{
+    char text[16] = "";
+    GetEnvironmentVariableA("VELMORA_TIMEOUT_SCALE", text, sizeof text);
+    int scale = atoi(text);
+    return scale > 1 && scale <= 20 ? timeoutMs * scale : timeoutMs;
+}
+
 }  // namespace
 
 DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* className,
                            DWORD timeoutMs)
-    : m_action(action), m_class(className), m_timeout(timeoutMs),
+    : m_action(action), m_class(className), m_timeout(Scaled(timeoutMs)),
       m_thread(GetCurrentThreadId()), m_helper(NULL), m_window(NULL)
 {
     // The windows already there are not the one to answer (popup menu windows are reused).
