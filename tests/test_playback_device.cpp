@@ -44,6 +44,8 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(testutil::CapturePath().empty()) << "VELMORA_CAPTURE not set";
+        // Without a device the loader's message box would wait for a click: fail at once instead.
+        ASSERT_GT(waveOutGetNumDevs(), 0u) << "no waveform device (the harness's ALSA configuration?)";
         g_doubleWrites = 0;
         SetWaveOutApi(&kChecked);
         key = 0;
@@ -65,7 +67,8 @@ protected:
     {
         std::string p = enginerig::WriteTempFile("play.wav", bytes);
         wavePath = p.c_str();
-        ASSERT_EQ(1, LoadWave(p.c_str()));
+        enginerig::MessageCatcher box;  // a failed load's message box is answered, not waited on
+        ASSERT_EQ(1, LoadWave(p.c_str())) << box.text;
     }
     // Waits until a pass has ended and every block is back; returns whether it happened.
     bool PlayedOut(DWORD timeoutMs = 30000)

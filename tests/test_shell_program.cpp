@@ -79,6 +79,23 @@ bool SaveScreenshot(RECT r, const char* name)
     return testutil::WriteWholeFile(folder + "\\" + name, file);
 }
 
+// The started program: ended and waited for when the test leaves, also after a failed assertion
+// (a program left running would keep ctest waiting on its output).
+struct Child {
+    PROCESS_INFORMATION pi = {};
+    ~Child()
+    {
+        if (!pi.hProcess)
+            return;
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, 10000);
+        }
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+};
+
 RECT Around(HWND window, int below = 0)
 {
     RECT r = {};
@@ -105,7 +122,8 @@ TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
 
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
+    Child child;
+    PROCESS_INFORMATION& pi = child.pi;
     std::string commandLine = "\"" + exe + "\"";
     ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                                &si, &pi)) << GetLastError();
@@ -179,10 +197,6 @@ TEST(ShellProgram, OpenPlayRepeatCloseThroughTheRealProgram)
     DWORD code = 1234;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(0u, code);
-    if (code == STILL_ACTIVE)
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
 
     const char* keys[] = {"BarColor", "BkgColor", "LineColor", "MarkerColor", "Octave", "Volume"};
     const int expected[] = {16777215, 12632256, 0, 16711680, 0, 0};

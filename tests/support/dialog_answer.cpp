@@ -3,6 +3,7 @@
 
 #include <dlgs.h>
 #include <objbase.h>
+#include <stdlib.h>
 #include <set>
 #include <vector>
 
@@ -50,6 +51,17 @@ BOOL CALLBACK FindChild(HWND window, LPARAM data)
     return TRUE;
 }
 
+// VELMORA_TIMEOUT_SCALE (1 to 20) lengthens the wait on a slow machine (the emulated 32-bit guest
+// takes far longer than 15 s to show its first file dialog): a window that appears after the
+// helper has given up would stay, modal, until ctest's limit.
+DWORD Scaled(DWORD timeoutMs)
+{
+    char text[16] = "";
+    GetEnvironmentVariableA("VELMORA_TIMEOUT_SCALE", text, sizeof text);
+    int scale = atoi(text);
+    return scale > 1 && scale <= 20 ? timeoutMs * scale : timeoutMs;
+}
+
 }  // namespace
 
 HWND DialogSuite::s_owner = NULL;
@@ -72,7 +84,7 @@ void DialogSuite::TearDownTestSuite()
 
 DialogAnswer::DialogAnswer(const std::function<void(HWND)>& action, const char* className,
                            DWORD timeoutMs)
-    : m_action(action), m_class(className), m_timeout(timeoutMs),
+    : m_action(action), m_class(className), m_timeout(Scaled(timeoutMs)),
       m_thread(GetCurrentThreadId()), m_helper(NULL), m_window(NULL), m_stop(0)
 {
     // The windows already there are not the one to answer (popup menu windows are reused).

@@ -29,6 +29,7 @@ class DialogAnswer {
 public:
     // Watches the calling thread for a new visible window of the class ("#32770": dialogs and
     // message boxes, "#32768": popup menus); once found, runs action(window) on the helper thread.
+    // The timeout is multiplied by VELMORA_TIMEOUT_SCALE when that is set (slow machines).
     DialogAnswer(const std::function<void(HWND)>& action, const char* className = "#32770",
                  DWORD timeoutMs = 15000);
     // Stops watching (the modal call has returned: a window that was not there will not come) and
