@@ -11,6 +11,7 @@
 #include <string.h>
 #include <string>
 
+#include "dialog_answer.h"
 #include "engine_rig.h"
 #include "harness_util.h"
 #include "native/wave_corpus.h"
@@ -67,7 +68,9 @@ protected:
     {
         std::string p = enginerig::WriteTempFile("play.wav", bytes);
         wavePath = p.c_str();
-        enginerig::MessageCatcher box;  // a failed load's message box is answered, not waited on
+        // A failed load's message box is answered, not waited on.
+        testutil::MessageBoxSeen box;
+        testutil::DialogAnswer answer(testutil::ReadAndPress(box, IDOK));
         ASSERT_EQ(1, LoadWave(p.c_str())) << box.text;
     }
     // Waits until a pass has ended and every block is back; returns whether it happened.
