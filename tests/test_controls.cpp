@@ -38,15 +38,9 @@ protected:
         InitCommonControlsEx(&icc);
         testutil::TestWindowClass(kHostClass, HostProc);
 
-        s_hostWindow = CreateWindowExA(0, kHostClass, "controls", WS_POPUP | WS_BORDER | WS_VISIBLE, 30, 30, 500, 360,
-                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+        s_hostWindow = testutil::HostWindow(kHostClass, "controls", 30, 30, 500, 360);
     }
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_hostWindow);
-        s_hostWindow = NULL;
-        testutil::PumpPending();
-    }
+    static void TearDownTestSuite() { testutil::DestroyHostWindow(s_hostWindow); }
 
     void SetUp() override
     {

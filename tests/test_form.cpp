@@ -719,12 +719,8 @@ TEST_F(FormTest, MoveSetPointAndSetWindowPosTakeXYWidthHeight)
     CForm form(top);
     RECT r = {30, 50, 320, 240};  // x, y, width, height
     EXPECT_NE(0, form.Move(&r, TRUE));
+    EXPECT_EQ("30,50 320x240", testutil::WindowBox(top));
     RECT w;
-    GetWindowRect(top, &w);
-    EXPECT_EQ(30, w.left);
-    EXPECT_EQ(50, w.top);
-    EXPECT_EQ(320, w.right - w.left);
-    EXPECT_EQ(240, w.bottom - w.top);
 
     EXPECT_NE(0, form.Move(60, 70, 300, 220, FALSE));
     long left = -1, top_ = -1, right = -1, bottom = -1;
@@ -753,11 +749,7 @@ TEST_F(FormTest, MoveSetPointAndSetWindowPosTakeXYWidthHeight)
 
     RECT pos = {5, 6, 200, 150};
     EXPECT_NE(0, form.SetWindowPos(NULL, &pos, SWP_NOZORDER));
-    GetWindowRect(top, &w);
-    EXPECT_EQ(5, w.left);
-    EXPECT_EQ(6, w.top);
-    EXPECT_EQ(200, w.right - w.left);
-    EXPECT_EQ(150, w.bottom - w.top);
+    EXPECT_EQ("5,6 200x150", testutil::WindowBox(top));
     EXPECT_NE(0, form.SetWindowPos(NULL, 15, 16, 310, 260, SWP_NOZORDER));
     GetWindowRect(top, &w);
     EXPECT_EQ(15, w.left);

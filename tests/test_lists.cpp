@@ -56,15 +56,9 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(testutil::TestWindowClass(kParentClass, ParentProc));
-        s_parent = CreateWindowExA(0, kParentClass, "lists", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 460, 340,
-                                   NULL, NULL, GetModuleHandleA(NULL), NULL);
+        s_parent = testutil::HostWindow(kParentClass, "lists", 20, 20, 460, 340);
     }
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_parent);
-        s_parent = NULL;
-        testutil::PumpPending();
-    }
+    static void TearDownTestSuite() { testutil::DestroyHostWindow(s_parent); }
 
     void SetUp() override { Make(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS); }
 

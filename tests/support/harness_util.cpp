@@ -143,6 +143,27 @@ std::string WindowClass(HWND window)
     return name;
 }
 
+HWND HostWindow(const char* className, const char* title, int x, int y, int width, int height)
+{
+    return CreateWindowExA(0, className, title, WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, width, height, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+void DestroyHostWindow(HWND& window)
+{
+    DestroyWindow(window);
+    window = NULL;
+    PumpPending();
+}
+
+std::string WindowBox(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
 int RestoreTarvikSetup()
 {
     TARVIKSETUPINFO info = {};

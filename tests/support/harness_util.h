@@ -44,11 +44,19 @@ int RestoreTarvikSetup();
 const char* TestWindowClass(const char* name, WNDPROC procedure = DefWindowProcA,
                             HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
+// A shown, bordered top-level window of the test window class (a suite's host for its controls),
+// and its end: destroyed, pending messages handled, the handle set to null.
+HWND HostWindow(const char* className, const char* title, int x, int y, int width, int height);
+void DestroyHostWindow(HWND& window);
+
 // Returns the text of a window (read with WM_GETTEXT, which works across threads and processes; a
 // window that does not answer within five seconds reads as empty).
 std::string WindowText(HWND window);
 
 // Returns the class name of a window.
 std::string WindowClass(HWND window);
+
+// Returns where the window is on the screen and its outer size, as "x,y wxh" ("30,50 320x240").
+std::string WindowBox(HWND window);
 
 }  // namespace testutil
