@@ -419,12 +419,8 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     EXPECT_EQ(0, listForm.ltGetItemCount());
 
     // LB_DIR on a real folder: the attributes travel in wParam, the file pattern in lParam.
-    std::string folder = testutil::TempPath("dir");
-    CreateDirectoryA(folder.c_str(), NULL);
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\one.wav", "1"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\two.wav", "2"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\three.txt", "3"));
-    CreateDirectoryA((folder + "\\sub").c_str(), NULL);
+    std::string folder = testutil::FolderWithFiles("dir", {"one.wav", "two.wav", "three.txt", "sub\\"});
+    ASSERT_NE("", folder);
     std::string spec = folder + "\\*.wav";
     long last = form.ltDirChild(kList, spec.c_str(), 0);
     EXPECT_EQ(1, last) << "two files match: the last index is 1";

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace testutil {
@@ -48,6 +49,11 @@ const char* TestWindowClass(const char* name, WNDPROC procedure = DefWindowProcA
 // and its end: destroyed, pending messages handled, the handle set to null.
 HWND HostWindow(const char* className, const char* title, int x, int y, int width, int height);
 void DestroyHostWindow(HWND& window);
+
+// Makes a fresh folder in the temporary folder with the files named (each holding its own name;
+// a name ending in a backslash makes a subfolder); returns its path, or "" when a file could not
+// be written.
+std::string FolderWithFiles(const std::string& name, std::initializer_list<const char*> files);
 
 // Returns the text of a window (read with WM_GETTEXT, which works across threads and processes; a
 // window that does not answer within five seconds reads as empty).
