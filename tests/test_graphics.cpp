@@ -48,6 +48,16 @@ Pixels Pattern(long w, long h, int seed = 0)
     return p;
 }
 
+// The part of an image (w pixels wide) from left, top up to, not including, right, bottom.
+Pixels Crop(const Pixels& image, long w, long left, long top, long right, long bottom)
+{
+    Pixels part;
+    for (long y = top; y < bottom; ++y)
+        for (long x = left; x < right; ++x)
+            part.push_back(image[static_cast<size_t>(y * w + x)]);
+    return part;
+}
+
 using gfxtest::TopDown32;
 
 // Reads a bitmap's pixels directly with GDI, independent of the class under test.
@@ -305,10 +315,7 @@ TEST_F(Bmp, AssignFromContextCopiesTheWholeDevice)
     EXPECT_EQ(height, h);
     Pixels all = ReadCBmp(bmp);
     ASSERT_EQ(static_cast<size_t>(w * h), all.size());
-    Pixels corner;
-    for (long y = 0; y < 6; ++y)
-        for (long x = 0; x < 8; ++x)
-            corner.push_back(all[static_cast<size_t>(y * w + x)]);
+    Pixels corner = Crop(all, w, 0, 0, 8, 6);
     EXPECT_TRUE(SamePixels(pattern, corner, 8));
 
     SelectObject(memory, old);
@@ -605,10 +612,7 @@ TEST_F(Bmp, TransparentBltOfASmallerOrLargerSource)
     previous = (bmp = Make(5, 4, target));
     DeleteObject(previous);
     EXPECT_EQ(1, bmp.TransparentBlt(from, RGB(255, 0, 255)));
-    expected.clear();
-    for (long y = 0; y < 4; ++y)
-        for (long x = 0; x < 5; ++x)
-            expected.push_back(large[static_cast<size_t>(y * 7 + x)]);
+    expected = Crop(large, 7, 0, 0, 5, 4);
     EXPECT_TRUE(SamePixels(expected, ReadCBmp(bmp), 5));
     DeleteObject(from);
 }
@@ -619,10 +623,7 @@ TEST_F(Bmp, TrimImageCutsAPart)
     CBmp bmp(Make(6, 4, p));
     HBITMAP part = bmp.TrimImage(1, 1, 4, 3);
     ASSERT_NE(HBITMAP(NULL), part);
-    Pixels expected;
-    for (long y = 1; y < 3; ++y)
-        for (long x = 1; x < 4; ++x)
-            expected.push_back(p[static_cast<size_t>(y * 6 + x)]);
+    Pixels expected = Crop(p, 6, 1, 1, 4, 3);
     CBmp piece(part);
     long w = 0, h = 0;
     ASSERT_EQ(1, piece.GetSize(&w, &h));
@@ -633,10 +634,7 @@ TEST_F(Bmp, TrimImageCutsAPart)
     RECT r = {2, 0, 6, 4};
     HBITMAP right = bmp.TrimImage(&r);
     ASSERT_NE(HBITMAP(NULL), right);
-    expected.clear();
-    for (long y = 0; y < 4; ++y)
-        for (long x = 2; x < 6; ++x)
-            expected.push_back(p[static_cast<size_t>(y * 6 + x)]);
+    expected = Crop(p, 6, 2, 0, 6, 4);
     EXPECT_TRUE(SamePixels(expected, Read(right), 4));
     DeleteObject(right);
     EXPECT_EQ(HBITMAP(NULL), bmp.TrimImage(static_cast<RECT*>(NULL)));
@@ -674,10 +672,7 @@ TEST_F(Bmp, TrimStretchedImageScales)
 
     // Same size through the explicit form: a plain copy of the part.
     HBITMAP same = bmp.TrimStretchedImage(1, 1, 3, 2, 3, 2);
-    expected.clear();
-    for (long y = 1; y < 3; ++y)
-        for (long x = 1; x < 4; ++x)
-            expected.push_back(q[static_cast<size_t>(y * 6 + x)]);
+    expected = Crop(q, 6, 1, 1, 4, 3);
     EXPECT_TRUE(SamePixels(expected, Read(same), 3));
     DeleteObject(same);
     CBmp none;
