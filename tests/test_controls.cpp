@@ -501,13 +501,7 @@ TEST_F(Host, ProgressCreateUsesTheStyleAndPlaceGiven)
     EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_VISIBLE | PBS_SMOOTH),
               static_cast<DWORD>(GetWindowLongA(bar, GWL_STYLE)) & ~static_cast<DWORD>(WS_CLIPSIBLINGS));
     EXPECT_EQ(WS_EX_STATICEDGE, GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_STATICEDGE);
-    RECT r;
-    GetWindowRect(bar, &r);
-    MapWindowPoints(NULL, host, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(15, r.left);
-    EXPECT_EQ(25, r.top);
-    EXPECT_EQ(210, r.right - r.left);
-    EXPECT_EQ(18, r.bottom - r.top);
+    EXPECT_EQ("15,25 210x18", testutil::WindowBox(bar, true));
     EXPECT_EQ(0, GetWindowTextLengthA(bar));
 
     // A child style without a parent fails, and the object then holds no window.

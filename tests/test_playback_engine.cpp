@@ -10,6 +10,7 @@
 #include <string.h>
 #include <atomic>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -672,23 +673,20 @@ TEST_F(Engine, DeviceRefusingTheFormatSaysTheDeviceCouldNotOpen)
 
 namespace {
 
-const char* StateName(int s)
-{
-    static const char* const names[] = {"none", "stopped", "playing", "paused"};
-    return s >= 0 && s < 4 ? names[s] : "?";
-}
+const char* const kStateName[] = {"none", "stopped", "playing", "paused"};  // by PLAY_ value
 
 // The PREPARE and DISCARD bits of every block, decoded: "prepare x6", or each block's bits when
-// they differ.
+// they differ ("- discard prepare ...").
 std::string BlockBits()
 {
-    std::string all;
+    std::string all, same;
     for (int i = 0; i < BLOCK_COUNT; ++i) {
         DWORD_PTR b = waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD);
-        all += std::string(i ? " " : "") + (b == BLOCK_PREPARE ? "prepare" : b == BLOCK_DISCARD ? "discard" : b ? "both" : "-");
+        std::string one = b == BLOCK_PREPARE ? "prepare" : b == BLOCK_DISCARD ? "discard" : b ? "both" : "-";
+        all += (i ? " " : "") + one;
+        same = (i == 0 || same == one) ? one : "";
     }
-    std::string first = all.substr(0, all.find(' '));
-    return all == first + " " + first + " " + first + " " + first + " " + first + " " + first ? first + " x6" : all;
+    return same.empty() ? all : same + " x6";
 }
 
 // One seek: the state it starts from, the command, and what the device and the engine do.
@@ -704,19 +702,18 @@ struct SeekRow {
     const char* calls;   // the device calls the seek makes (those of the priming again left out)
     const char* bitsNow; // the blocks' bits right after the seek, read while the returns are still pending
     int after;           // the new state; PLAY_PLAYING means primed again with six blocks from `to`
-    UINT bar;            // the bar's position afterwards, or kAny
+    UINT bar;            // the bar's position afterwards (0: not checked)
 };
-const UINT kAny = ~0u;
 
 const SeekRow kSeekRows[] = {
-    // name                                         before        start returned bar   to     restart inReset calls           bitsNow         after         bar
+    // name                                         before        start returned fromBar to     restart inReset calls           bitsNow         after         bar
     {"paused, SeekTo restarting",                   PLAY_PAUSED,  0,    0,       false, 5000,  1,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 5000},
-    {"playing, SeekTo restarting, returns inside",  PLAY_PLAYING, 0,    2,       false, 50000, 1,      true,   "pause, reset", nullptr,        PLAY_PLAYING, kAny},
-    {"playing, SeekTo restarting, returns after",   PLAY_PLAYING, 0,    2,       false, 50000, 1,      false,  "pause, reset", "prepare x6",   PLAY_PLAYING, kAny},
+    {"playing, SeekTo restarting, returns inside",  PLAY_PLAYING, 0,    2,       false, 50000, 1,      true,   "pause, reset", nullptr,        PLAY_PLAYING, 0},
+    {"playing, SeekTo restarting, returns after",   PLAY_PLAYING, 0,    2,       false, 50000, 1,      false,  "pause, reset", "prepare x6",   PLAY_PLAYING, 0},
     {"playing, SeekTo not restarting",              PLAY_PLAYING, 0,    0,       false, 7000,  0,      false,  "pause, reset", "discard x6",   PLAY_STOPPED, 7000},
     {"stopped, SeekFromBar: position only",         PLAY_STOPPED, 7000, 0,       true,  9000,  0,      true,   "",             nullptr,        PLAY_STOPPED, 7000},
-    {"playing, SeekFromBar: no pause before reset", PLAY_PLAYING, 9000, 0,       true,  12000, 0,      true,   "reset",        nullptr,        PLAY_PLAYING, kAny},
-    {"paused, SeekFromBar",                         PLAY_PAUSED,  12000, 0,      true,  3000,  0,      true,   "pause, reset", nullptr,        PLAY_STOPPED, kAny},
+    {"playing, SeekFromBar: no pause before reset", PLAY_PLAYING, 9000, 0,       true,  12000, 0,      true,   "reset",        nullptr,        PLAY_PLAYING, 0},
+    {"paused, SeekFromBar",                         PLAY_PAUSED,  12000, 0,      true,  3000,  0,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 0},
 };
 
 // The log without the calls of the priming that follows (each block unprepared, prepared and
@@ -724,18 +721,16 @@ const SeekRow kSeekRows[] = {
 std::vector<std::string> WithoutPriming(const std::vector<std::string>& log, std::string* each)
 {
     std::vector<std::string> r;
-    size_t n[3] = {0, 0, 0};
-    const char* const kinds[3] = {"unprepare ", "prepare ", "write "};
+    std::map<std::string, int> n;
     for (const std::string& s : log) {
-        int k = 0;
-        while (k < 3 && s.compare(0, strlen(kinds[k]), kinds[k]) != 0)
-            ++k;
-        if (k < 3)
-            ++n[k];
+        std::string kind = s.substr(0, s.find(' '));
+        if (kind == "unprepare" || kind == "prepare" || kind == "write")
+            ++n[kind];
         else
             r.push_back(s);
     }
-    *each = std::to_string(n[0]) + " unprepare, " + std::to_string(n[1]) + " prepare, " + std::to_string(n[2]) + " write";
+    *each = std::to_string(n["unprepare"]) + " unprepare, " + std::to_string(n["prepare"]) + " prepare, " +
+            std::to_string(n["write"]) + " write";
     return r;
 }
 
@@ -755,14 +750,14 @@ TEST_F(Engine, SeekRows)
         Idle();
         if (row.before == PLAY_PAUSED)
             PlayPause();
-        ASSERT_EQ(StateName(row.before), StateName(PlayState.load()));
+        ASSERT_STREQ(kStateName[row.before], kStateName[PlayState.load()]);
         TakeLog();
         g_dev.returnsDuringReset = row.returnsInReset;
         size_t before = Stream().size();
         Bar2Notify n = {};
         n.position = row.to;
         ASSERT_EQ(1, row.fromBar ? SeekFromBar(&n) : SeekTo(row.to, row.restart));
-        EXPECT_EQ(StateName(row.after), StateName(PlayState.load()));
+        EXPECT_STREQ(kStateName[row.after], kStateName[PlayState.load()]);
         std::vector<std::string> log;
         if (!row.returnsInReset) {
             log = TakeLog();
@@ -782,7 +777,7 @@ TEST_F(Engine, SeekRows)
             << BlockBits();
         EXPECT_EQ(samples.substr(row.to * 4, primed * 20000), Stream().substr(before)) << "from the new place on";
         EXPECT_EQ(row.to + primed * 5000, playPosition.load());
-        if (row.bar != kAny) {
+        if (row.bar) {
             UINT p = 1;
             rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
             EXPECT_EQ(row.bar, p) << "SeekTo moves the bar, SeekFromBar leaves it alone";

@@ -155,22 +155,15 @@ bool Button(DWORD flag, UINT expected, bool expectAtBar = true)
     return AwaitReceived(before, expectAtBar, [&](const Received& r) { return r.msg == expected; });
 }
 
-// The button presses and releases the tests send, by name.
+// The button presses and releases by name; PressAt moves to x on the bar's middle row first.
 enum ButtonAction { kLeftDown, kLeftUp, kRightDown, kRightUp };
-
 bool Press(ButtonAction a, bool expectAtBar = true)
 {
-    static const struct { DWORD flag; UINT msg; } k[] = {
-        { MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN }, { MOUSEEVENTF_LEFTUP, WM_LBUTTONUP },
-        { MOUSEEVENTF_RIGHTDOWN, WM_RBUTTONDOWN }, { MOUSEEVENTF_RIGHTUP, WM_RBUTTONUP } };
-    return Button(k[a].flag, k[a].msg, expectAtBar);
+    static const DWORD flags[] = { MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP };
+    static const UINT msgs[] = { WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP };
+    return Button(flags[a], msgs[a], expectAtBar);
 }
-
-// Moves the pointer to x on the bar's middle row, then presses or releases there.
-bool PressAt(int x, ButtonAction a)
-{
-    return MoveTo(x, 8) && Press(a);
-}
+bool PressAt(int x, ButtonAction a) { return MoveTo(x, 8) && Press(a); }
 
 // Sets Shift down or up in this thread's key state, the state GetKeyState reads. (Under Wine a
 // Shift sent through SendInput exists only on the Windows side; the X server's own keyboard state

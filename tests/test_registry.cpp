@@ -42,15 +42,13 @@ protected:
     {
         return RegQueryValueExA(reg.GetKey(), name, NULL, type, data, size);
     }
-    // A DWORD value as the system holds it, decoded: "REG_DWORD 4 bytes: 5", or what was found.
+    // A DWORD value as the system holds it: "type 4, 4 bytes: 5" (REG_DWORD is 4), or the error.
     std::string StoredDword(const char* name)
     {
         DWORD type = 0, data = 0, size = sizeof(data);
         LONG r = Raw(name, &type, (BYTE*)&data, &size);
-        if (r != ERROR_SUCCESS)
-            return "error " + std::to_string(r);
-        return (type == REG_DWORD ? std::string("REG_DWORD") : "type " + std::to_string(type)) + " " +
-               std::to_string(size) + " bytes: " + std::to_string(data);
+        return r ? "error " + std::to_string(r)
+                 : "type " + std::to_string(type) + ", " + std::to_string(size) + " bytes: " + std::to_string(data);
     }
     char path[200];
     CReg reg;
@@ -156,7 +154,7 @@ TEST_F(Reg, MissingStringWithADefaultLongerThanTheBufferIsCutNotOverrun)
 TEST_F(Reg, DwordWriteAndRead)
 {
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataDWORD("Number", 5));
-    EXPECT_EQ("REG_DWORD 4 bytes: 5", StoredDword("Number"));
+    EXPECT_EQ("type 4, 4 bytes: 5", StoredDword("Number"));
 
     unsigned long value = 0;
     EXPECT_EQ(ERROR_SUCCESS, reg.GetDataDWORD("Number", &value, 7));
@@ -217,9 +215,9 @@ TEST_F(Reg, MissingBinaryIsZeroed)
 TEST_F(Reg, BoolWritesOneOrZeroAndReadsAsStored)
 {
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataAsBool("Flag", 42));
-    EXPECT_EQ("REG_DWORD 4 bytes: 1", StoredDword("Flag"));
+    EXPECT_EQ("type 4, 4 bytes: 1", StoredDword("Flag"));
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataAsBool("Off", 0));
-    EXPECT_EQ("REG_DWORD 4 bytes: 0", StoredDword("Off"));
+    EXPECT_EQ("type 4, 4 bytes: 0", StoredDword("Off"));
 
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataDWORD("Stored", 42));
     // The last value type is left alone by the flag read.
@@ -407,8 +405,8 @@ TEST(Event, NamedEventOpenedTwiceReportsAlreadyExists)
     EXPECT_EQ("set", Signal(b));
     EXPECT_NE(0, b.ResetEvent());
     EXPECT_EQ("clear", Signal(a));
-    for (CEvent* e : {&a, &b})
-        EXPECT_EQ(1, e->Destroy());
+    EXPECT_EQ(1, a.Destroy());
+    EXPECT_EQ(1, b.Destroy());
 }
 
 TEST(Event, DestructorLeavesTheEventOpen)

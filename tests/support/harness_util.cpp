@@ -170,10 +170,12 @@ void DestroyHostWindow(HWND& window)
     PumpPending();
 }
 
-std::string WindowBox(HWND window)
+std::string WindowBox(HWND window, bool inParent)
 {
     RECT r = {};
     GetWindowRect(window, &r);
+    if (inParent)
+        MapWindowPoints(NULL, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
            std::to_string(r.bottom - r.top);
 }

@@ -62,7 +62,8 @@ std::string WindowText(HWND window);
 // Returns the class name of a window.
 std::string WindowClass(HWND window);
 
-// Returns where the window is on the screen and its outer size, as "x,y wxh" ("30,50 320x240").
-std::string WindowBox(HWND window);
+// Returns where the window is on the screen (or in its parent's client area) and its outer size,
+// as "x,y wxh" ("30,50 320x240").
+std::string WindowBox(HWND window, bool inParent = false);
 
 }  // namespace testutil
