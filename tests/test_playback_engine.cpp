@@ -706,14 +706,14 @@ struct SeekRow {
 };
 
 const SeekRow kSeekRows[] = {
-    // name                                         before        start returned fromBar to     restart inReset calls           bitsNow         after         bar
-    {"paused, SeekTo restarting",                   PLAY_PAUSED,  0,    0,       false, 5000,  1,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 5000},
-    {"playing, SeekTo restarting, returns inside",  PLAY_PLAYING, 0,    2,       false, 50000, 1,      true,   "pause, reset", nullptr,        PLAY_PLAYING, 0},
-    {"playing, SeekTo restarting, returns after",   PLAY_PLAYING, 0,    2,       false, 50000, 1,      false,  "pause, reset", "prepare x6",   PLAY_PLAYING, 0},
-    {"playing, SeekTo not restarting",              PLAY_PLAYING, 0,    0,       false, 7000,  0,      false,  "pause, reset", "discard x6",   PLAY_STOPPED, 7000},
-    {"stopped, SeekFromBar: position only",         PLAY_STOPPED, 7000, 0,       true,  9000,  0,      true,   "",             nullptr,        PLAY_STOPPED, 7000},
-    {"playing, SeekFromBar: no pause before reset", PLAY_PLAYING, 9000, 0,       true,  12000, 0,      true,   "reset",        nullptr,        PLAY_PLAYING, 0},
-    {"paused, SeekFromBar",                         PLAY_PAUSED,  12000, 0,      true,  3000,  0,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 0},
+    // name (the test's)                          before        start returned fromBar to     restart inReset calls           bitsNow         after         bar
+    {"PausedSeekToRestartingStops",                PLAY_PAUSED,  0,    0,       false, 5000,  1,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 5000},
+    {"PlayingSeekToRestartingReturnsInsideReset",  PLAY_PLAYING, 0,    2,       false, 50000, 1,      true,   "pause, reset", nullptr,        PLAY_PLAYING, 0},
+    {"PlayingSeekToRestartingReturnsAfterReset",   PLAY_PLAYING, 0,    2,       false, 50000, 1,      false,  "pause, reset", "prepare x6",   PLAY_PLAYING, 0},
+    {"PlayingSeekToNotRestartingStops",            PLAY_PLAYING, 0,    0,       false, 7000,  0,      false,  "pause, reset", "discard x6",   PLAY_STOPPED, 7000},
+    {"StoppedSeekFromBarMovesOnlyThePosition",     PLAY_STOPPED, 7000, 0,       true,  9000,  0,      true,   "",             nullptr,        PLAY_STOPPED, 7000},
+    {"PlayingSeekFromBarResetsWithoutPause",       PLAY_PLAYING, 9000, 0,       true,  12000, 0,      true,   "reset",        nullptr,        PLAY_PLAYING, 0},
+    {"PausedSeekFromBarStops",                     PLAY_PAUSED,  12000, 0,      true,  3000,  0,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 0},
 };
 
 // The log without the calls of the priming that follows (each block unprepared, prepared and
@@ -736,61 +736,65 @@ std::vector<std::string> WithoutPriming(const std::vector<std::string>& log, std
 
 }  // namespace
 
-// Every seek row: the device calls, the blocks' bits, the new state and position, and where the
+class SeekRows : public Engine, public ::testing::WithParamInterface<SeekRow> {};
+
+// Each seek row: the device calls, the blocks' bits, the new state and position, and where the
 // sound goes on (primed again from the new place, or the next play starting there).
-TEST_F(Engine, SeekRows)
+TEST_P(SeekRows, DeviceCallsStateAndWhatPlaysNext)
 {
-    for (const SeekRow& row : kSeekRows) {
-        SCOPED_TRACE(row.name);
-        std::string samples = Load(200000);
-        SeekTo(row.start, 0);
-        if (row.before != PLAY_STOPPED)
-            PlayPause();
-        ReturnOldest(row.returnedFirst);
-        Idle();
-        if (row.before == PLAY_PAUSED)
-            PlayPause();
-        ASSERT_STREQ(kStateName[row.before], kStateName[PlayState.load()]);
-        TakeLog();
-        g_dev.returnsDuringReset = row.returnsInReset;
-        size_t before = Stream().size();
-        Bar2Notify n = {};
-        n.position = row.to;
-        ASSERT_EQ(1, row.fromBar ? SeekFromBar(&n) : SeekTo(row.to, row.restart));
-        EXPECT_STREQ(kStateName[row.after], kStateName[PlayState.load()]);
-        std::vector<std::string> log;
-        if (!row.returnsInReset) {
-            log = TakeLog();
-            EXPECT_EQ(row.calls, Joined(log)) << "before the returns arrive";
-            EXPECT_EQ(row.bitsNow, BlockBits()) << "before the returns arrive";
-            DeliverPending();
-        }
-        Idle();
-        std::vector<std::string> rest = TakeLog();
-        log.insert(log.end(), rest.begin(), rest.end());
-        const size_t primed = row.after == PLAY_PLAYING ? BLOCK_COUNT : 0;
-        std::string priming;
-        EXPECT_EQ(row.calls, Joined(WithoutPriming(log, &priming))) << "device calls: " << Joined(log);
-        const std::string k = std::to_string(primed);
-        EXPECT_EQ(k + " unprepare, " + k + " prepare, " + k + " write", priming) << "device calls: " << Joined(log);
-        EXPECT_EQ(row.after == PLAY_PLAYING ? "-" : "prepare", BlockBits().substr(0, BlockBits().find(' ')))
-            << BlockBits();
-        EXPECT_EQ(samples.substr(row.to * 4, primed * 20000), Stream().substr(before)) << "from the new place on";
-        EXPECT_EQ(row.to + primed * 5000, playPosition.load());
-        if (row.bar) {
-            UINT p = 1;
-            rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
-            EXPECT_EQ(row.bar, p) << "SeekTo moves the bar, SeekFromBar leaves it alone";
-        }
-        if (row.after == PLAY_PLAYING) {
-            ReturnOldest(BLOCK_COUNT);
-            Idle();
-        } else {
-            PlayPause();
-        }
-        const size_t heard = 120000 + primed * 20000;  // six blocks more from the new place
-        EXPECT_EQ(samples.substr(row.to * 4, heard), Stream().substr(before))
-            << (primed ? "refilled on from the new place" : "the next play starts at the new place");
-        CloseWave();
+    const SeekRow& row = GetParam();
+    std::string samples = Load(200000);
+    SeekTo(row.start, 0);
+    if (row.before != PLAY_STOPPED)
+        PlayPause();
+    ReturnOldest(row.returnedFirst);
+    Idle();
+    if (row.before == PLAY_PAUSED)
+        PlayPause();
+    ASSERT_STREQ(kStateName[row.before], kStateName[PlayState.load()]);
+    TakeLog();
+    g_dev.returnsDuringReset = row.returnsInReset;
+    size_t before = Stream().size();
+    Bar2Notify n = {};
+    n.position = row.to;
+    ASSERT_EQ(1, row.fromBar ? SeekFromBar(&n) : SeekTo(row.to, row.restart));
+    EXPECT_STREQ(kStateName[row.after], kStateName[PlayState.load()]);
+    std::vector<std::string> log;
+    if (!row.returnsInReset) {
+        log = TakeLog();
+        EXPECT_EQ(row.calls, Joined(log)) << "before the returns arrive";
+        EXPECT_EQ(row.bitsNow, BlockBits()) << "before the returns arrive";
+        DeliverPending();
     }
+    Idle();
+    g_dev.returnsDuringReset = true;  // what follows the seek plays as usual
+    std::vector<std::string> rest = TakeLog();
+    log.insert(log.end(), rest.begin(), rest.end());
+    const size_t primed = row.after == PLAY_PLAYING ? BLOCK_COUNT : 0;
+    std::string priming;
+    EXPECT_EQ(row.calls, Joined(WithoutPriming(log, &priming))) << "device calls: " << Joined(log);
+    const std::string k = std::to_string(primed);
+    EXPECT_EQ(k + " unprepare, " + k + " prepare, " + k + " write", priming) << "device calls: " << Joined(log);
+    EXPECT_EQ(row.after == PLAY_PLAYING ? "-" : "prepare", BlockBits().substr(0, BlockBits().find(' ')))
+        << BlockBits();
+    EXPECT_EQ(samples.substr(row.to * 4, primed * 20000), Stream().substr(before)) << "from the new place on";
+    EXPECT_EQ(row.to + primed * 5000, playPosition.load());
+    if (row.bar) {
+        UINT p = 1;
+        rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
+        EXPECT_EQ(row.bar, p) << "SeekTo moves the bar, SeekFromBar leaves it alone";
+    }
+    if (row.after == PLAY_PLAYING) {
+        ReturnOldest(BLOCK_COUNT);
+        Idle();
+    } else {
+        PlayPause();
+    }
+    const size_t heard = 120000 + primed * 20000;  // six blocks more from the new place
+    EXPECT_EQ(samples.substr(row.to * 4, heard), Stream().substr(before))
+        << (primed ? "refilled on from the new place" : "the next play starts at the new place");
+    CloseWave();
 }
+
+INSTANTIATE_TEST_SUITE_P(Engine, SeekRows, ::testing::ValuesIn(kSeekRows),
+                         [](const ::testing::TestParamInfo<SeekRow>& info) { return std::string(info.param.name); });

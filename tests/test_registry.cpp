@@ -405,8 +405,8 @@ TEST(Event, NamedEventOpenedTwiceReportsAlreadyExists)
     EXPECT_EQ("set", Signal(b));
     EXPECT_NE(0, b.ResetEvent());
     EXPECT_EQ("clear", Signal(a));
-    EXPECT_EQ(1, a.Destroy());
-    EXPECT_EQ(1, b.Destroy());
+    for (CEvent* e : {&a, &b})
+        EXPECT_EQ(1, e->Destroy());
 }
 
 TEST(Event, DestructorLeavesTheEventOpen)
