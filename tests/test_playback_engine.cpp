@@ -784,14 +784,11 @@ TEST_P(SeekRows, DeviceCallsStateAndWhatPlaysNext)
         rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
         EXPECT_EQ(row.bar, p) << "SeekTo moves the bar, SeekFromBar leaves it alone";
     }
-    if (row.after == PLAY_PLAYING) {
-        ReturnOldest(BLOCK_COUNT);
-        Idle();
-    } else {
+    if (!primed)
         PlayPause();
-    }
-    const size_t heard = 120000 + primed * 20000;  // six blocks more from the new place
-    EXPECT_EQ(samples.substr(row.to * 4, heard), Stream().substr(before))
+    ReturnOldest(static_cast<int>(primed));  // a primed engine refills six blocks more
+    Idle();
+    EXPECT_EQ(samples.substr(row.to * 4, 120000 + primed * 20000), Stream().substr(before))
         << (primed ? "refilled on from the new place" : "the next play starts at the new place");
     CloseWave();
 }
