@@ -64,6 +64,15 @@ std::function<void(HWND)> AnswerFile(FileDialogSeen& seen, const char* name, boo
     };
 }
 
+// Runs the dialog call while the answerer answers the dialog; returns the call's result.
+long WithAnswer(const std::function<void(HWND)>& answerer, const std::function<long()>& call)
+{
+    testutil::DialogAnswer answer(answerer);
+    long result = call();
+    EXPECT_TRUE(answer.Answered()) << "no dialog appeared";
+    return result;
+}
+
 }  // namespace
 
 TEST_F(CmnDlgTest, RecordsArePreparedOnConstruction)
@@ -108,12 +117,8 @@ TEST_F(CmnDlgTest, OpenWithAndWithoutFilterKeepsTheFirstFilter)
     char file[260] = "";
     lstrcpynA(file, "preset.wav", sizeof file);
     FileDialogSeen seen;
-    long result;
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen, path.c_str(), true));
-        result = dlg.ShowOpen(file, kFilter, NULL, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST);
-        EXPECT_TRUE(answer.Answered()) << "no open dialog appeared";
-    }
+    long result = WithAnswer(AnswerFile(seen, path.c_str(), true),
+        [&] { return dlg.ShowOpen(file, kFilter, NULL, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), file)) << file;
     EXPECT_EQ("preset.wav", seen.field) << "the buffer is the initial name";
@@ -129,11 +134,8 @@ TEST_F(CmnDlgTest, OpenWithAndWithoutFilterKeepsTheFirstFilter)
     FileDialogSeen seen2;
     file[0] = '\0';
     std::string other = s_folder + "\\second.txt";
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen2, other.c_str(), true));
-        result = dlg.ShowOpen(file, NULL, title, OFN_HIDEREADONLY);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer(AnswerFile(seen2, other.c_str(), true),
+        [&] { return dlg.ShowOpen(file, NULL, title, OFN_HIDEREADONLY); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(0, lstrcmpiA(other.c_str(), file)) << file;
     EXPECT_EQ("", seen2.field);
@@ -146,11 +148,8 @@ TEST_F(CmnDlgTest, OpenWithAndWithoutFilterKeepsTheFirstFilter)
     // Cancel: 0, the buffer as it was; the title pointer carries over a null argument.
     lstrcpynA(file, "keep.wav", sizeof file);
     FileDialogSeen seen3;
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen3, NULL, false));
-        result = dlg.ShowOpen(file, kOtherFilter, NULL, OFN_HIDEREADONLY);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer(AnswerFile(seen3, NULL, false),
+        [&] { return dlg.ShowOpen(file, kOtherFilter, NULL, OFN_HIDEREADONLY); });
     EXPECT_EQ(0, result);
     EXPECT_STREQ("keep.wav", file);
     EXPECT_EQ(1, seen3.filterCount);
@@ -163,12 +162,8 @@ TEST_F(CmnDlgTest, OpenOfAFreshObjectHasNoFilterAndTheCallersFlags)
     CCmnDlg dlg;
     char file[260] = "";
     FileDialogSeen seen;
-    long result;
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen, NULL, false));
-        result = dlg.ShowOpen(file, NULL, NULL, OFN_ENABLESIZING | OFN_HIDEREADONLY);
-        EXPECT_TRUE(answer.Answered());
-    }
+    long result = WithAnswer(AnswerFile(seen, NULL, false),
+        [&] { return dlg.ShowOpen(file, NULL, NULL, OFN_ENABLESIZING | OFN_HIDEREADONLY); });
     EXPECT_EQ(0, result);
     EXPECT_EQ(0, seen.filterCount) << "no filter: an empty file-type list";
     EXPECT_EQ((HWND)NULL, seen.owner);
@@ -184,12 +179,8 @@ TEST_F(CmnDlgTest, SaveWritesTheChosenPath)
     std::string path = s_folder + "\\new.wav";
     char file[260] = "";
     FileDialogSeen seen;
-    long result;
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen, path.c_str(), true));
-        result = dlg.ShowSave(file, kFilter, NULL, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-        EXPECT_TRUE(answer.Answered()) << "no save dialog appeared";
-    }
+    long result = WithAnswer(AnswerFile(seen, path.c_str(), true),
+        [&] { return dlg.ShowSave(file, kFilter, NULL, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), file)) << file;
     EXPECT_EQ("Wave files (*.wav)", seen.filter0);
@@ -198,11 +189,8 @@ TEST_F(CmnDlgTest, SaveWritesTheChosenPath)
 
     FileDialogSeen seen2;
     lstrcpynA(file, "unchanged", sizeof file);
-    {
-        testutil::DialogAnswer answer(AnswerFile(seen2, NULL, false));
-        result = dlg.ShowSave(file, NULL, NULL, 0);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer(AnswerFile(seen2, NULL, false),
+        [&] { return dlg.ShowSave(file, NULL, NULL, 0); });
     EXPECT_EQ(0, result);
     EXPECT_STREQ("unchanged", file);
     EXPECT_EQ("unchanged", seen2.field);
@@ -240,12 +228,8 @@ TEST_F(CmnDlgTest, ColourChosenCancelledAndCustomColoursShared)
 {
     CCmnDlg first(s_owner);
     COLORREF color = RGB(10, 20, 30);
-    long result;
-    {
-        testutil::DialogAnswer answer(AnswerColor(200, 100, 50, true, true));
-        result = first.ShowColor(&color, NULL, CC_RGBINIT | CC_FULLOPEN);
-        EXPECT_TRUE(answer.Answered()) << "no colour dialog appeared";
-    }
+    long result = WithAnswer(AnswerColor(200, 100, 50, true, true),
+        [&] { return first.ShowColor(&color, NULL, CC_RGBINIT | CC_FULLOPEN); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(RGB(200, 100, 50), color);
     EXPECT_EQ(DWORD(CC_RGBINIT | CC_FULLOPEN), first.GetCc()->Flags & 0xFF);
@@ -255,22 +239,16 @@ TEST_F(CmnDlgTest, ColourChosenCancelledAndCustomColoursShared)
 
     // Cancel leaves the caller's colour; the dialog started with it.
     COLORREF kept = RGB(1, 2, 3);
-    {
-        testutil::DialogAnswer answer(AnswerColor(90, 90, 90, false, false));
-        result = first.ShowColor(&kept, "ignored", CC_RGBINIT);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer(AnswerColor(90, 90, 90, false, false),
+        [&] { return first.ShowColor(&kept, "ignored", CC_RGBINIT); });
     EXPECT_EQ(0, result);
     EXPECT_EQ(RGB(1, 2, 3), kept);
 
     // Another object offers the same custom colours; OK without changes keeps the colour.
     CCmnDlg second;
     COLORREF start = RGB(7, 8, 9);
-    {
-        testutil::DialogAnswer answer(AnswerColor(-1, -1, -1, false, true));
-        result = second.ShowColor(&start, NULL, CC_RGBINIT | CC_FULLOPEN);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer(AnswerColor(-1, -1, -1, false, true),
+        [&] { return second.ShowColor(&start, NULL, CC_RGBINIT | CC_FULLOPEN); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(RGB(7, 8, 9), start) << "CC_RGBINIT preselects the caller's colour";
     EXPECT_EQ(first.GetCc()->lpCustColors, second.GetCc()->lpCustColors)
@@ -290,13 +268,8 @@ TEST_F(CmnDlgTest, FontDialogStoresSizeAndColourThroughTheGivenPointers)
     lstrcpynA(font.lfFaceName, "Tahoma", LF_FACESIZE);
     int points = -1;
     COLORREF color = 0xABCDEF;
-    long result;
-    {
-        testutil::DialogAnswer answer([](HWND d) { testutil::ClickButton(d, IDOK); });
-        result = dlg.ShowFont(&font, &points, &color,
-                              CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS);
-        EXPECT_TRUE(answer.Answered()) << "no font dialog appeared";
-    }
+    long result = WithAnswer([](HWND d) { testutil::ClickButton(d, IDOK); },
+        [&] { return dlg.ShowFont(&font, &points, &color, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS); });
     EXPECT_EQ(1, result);
     EXPECT_EQ(&font, dlg.GetCf()->lpLogFont);
     EXPECT_EQ(s_owner, dlg.GetCf()->hwndOwner);
@@ -307,18 +280,12 @@ TEST_F(CmnDlgTest, FontDialogStoresSizeAndColourThroughTheGivenPointers)
 
     // Null outputs: nothing else is written; a cancel still returns the record's values.
     int points2 = -5;
-    {
-        testutil::DialogAnswer answer([](HWND d) { testutil::ClickButton(d, IDCANCEL); });
-        result = dlg.ShowFont(&font, NULL, NULL, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer([](HWND d) { testutil::ClickButton(d, IDCANCEL); },
+        [&] { return dlg.ShowFont(&font, NULL, NULL, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT); });
     EXPECT_EQ(0, result);
     EXPECT_EQ(-5, points2);
-    {
-        testutil::DialogAnswer answer([](HWND d) { testutil::ClickButton(d, IDCANCEL); });
-        result = dlg.ShowFont(&font, &points2, NULL, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT);
-        EXPECT_TRUE(answer.Answered());
-    }
+    result = WithAnswer([](HWND d) { testutil::ClickButton(d, IDCANCEL); },
+        [&] { return dlg.ShowFont(&font, &points2, NULL, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT); });
     EXPECT_EQ(0, result);
     EXPECT_EQ(dlg.GetCf()->iPointSize, points2) << "stored whatever the result";
 }

@@ -38,15 +38,9 @@ protected:
         InitCommonControlsEx(&icc);
         testutil::TestWindowClass(kHostClass, HostProc);
 
-        s_hostWindow = CreateWindowExA(0, kHostClass, "controls", WS_POPUP | WS_BORDER | WS_VISIBLE, 30, 30, 500, 360,
-                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+        s_hostWindow = testutil::HostWindow(kHostClass, "controls", 30, 30, 500, 360);
     }
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_hostWindow);
-        s_hostWindow = NULL;
-        testutil::PumpPending();
-    }
+    static void TearDownTestSuite() { testutil::DestroyHostWindow(s_hostWindow); }
 
     void SetUp() override
     {
@@ -250,30 +244,22 @@ TEST_F(Host, EditClipboardOperationsAndUndo)
     CEdit e(edit);
     ControlLog log(edit);
 
-    e.SetSel(0, 2);
-    log.Clear();
-    e.Copy();
-    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_COPY, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("he", ClipboardText());
-
-    e.SetSel(2, 5);
-    log.Clear();
-    e.Cut();
-    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CUT, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("he", WindowText(edit));
-    EXPECT_EQ("llo", ClipboardText());
-
-    e.SetSel(0, 0);
-    log.Clear();
-    e.Paste();
-    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_PASTE, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("llohe", WindowText(edit));
-
-    e.SetSel(3, 5);
-    log.Clear();
-    e.Delete();
-    EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{WM_CLEAR, kCheckW | kCheckL, 0, 0}});
-    EXPECT_EQ("llo", WindowText(edit));
+    // One after another on "hello": the selection, the operation and its message, then the text
+    // and the clipboard.
+    const struct { int from, to; long (CEdit::*op)(); UINT msg; const char* text; const char* clipboard; } steps[] = {
+        {0, 2, &CEdit::Copy, WM_COPY, "hello", "he"},
+        {2, 5, &CEdit::Cut, WM_CUT, "he", "llo"},
+        {0, 0, &CEdit::Paste, WM_PASTE, "llohe", "llo"},
+        {3, 5, &CEdit::Delete, WM_CLEAR, "llo", "llo"},
+    };
+    for (const auto& step : steps) {
+        e.SetSel(step.from, step.to);
+        log.Clear();
+        (e.*step.op)();
+        EXPECT_SEQUENCE(log.Control({WM_COPY, WM_CUT, WM_PASTE, WM_CLEAR}), {{step.msg, kCheckW | kCheckL, 0, 0}});
+        EXPECT_EQ(step.text, WindowText(edit));
+        EXPECT_EQ(step.clipboard, ClipboardText()) << "after message " << step.msg;
+    }
 
     log.Clear();
     EXPECT_NE(0, e.Undo());
@@ -515,13 +501,7 @@ TEST_F(Host, ProgressCreateUsesTheStyleAndPlaceGiven)
     EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_VISIBLE | PBS_SMOOTH),
               static_cast<DWORD>(GetWindowLongA(bar, GWL_STYLE)) & ~static_cast<DWORD>(WS_CLIPSIBLINGS));
     EXPECT_EQ(WS_EX_STATICEDGE, GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_STATICEDGE);
-    RECT r;
-    GetWindowRect(bar, &r);
-    MapWindowPoints(NULL, host, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(15, r.left);
-    EXPECT_EQ(25, r.top);
-    EXPECT_EQ(210, r.right - r.left);
-    EXPECT_EQ(18, r.bottom - r.top);
+    EXPECT_EQ("15,25 210x18", testutil::WindowBox(bar, true));
     EXPECT_EQ(0, GetWindowTextLengthA(bar));
 
     // A child style without a parent fails, and the object then holds no window.

@@ -314,12 +314,11 @@ std::vector<Forward> ChildForwards()
     };
 }
 
-}  // namespace
-
-TEST_F(FormTest, PlainForwardersSendOneMessageAndPassTheResultBack)
+// Each forwarder sends its one message, with its arguments, to the logging child and passes the
+// reply back.
+void ExpectForwards(CForm& form, const std::vector<Forward>& forwards, HWND logChild)
 {
-    CForm form(logChild);
-    for (const Forward& f : PlainForwards()) {
+    for (const Forward& f : forwards) {
         g_log.clear();
         long result = f.call(form);
         EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
@@ -328,16 +327,18 @@ TEST_F(FormTest, PlainForwardersSendOneMessageAndPassTheResultBack)
     }
 }
 
+}  // namespace
+
+TEST_F(FormTest, PlainForwardersSendOneMessageAndPassTheResultBack)
+{
+    CForm form(logChild);
+    ExpectForwards(form, PlainForwards(), logChild);
+}
+
 TEST_F(FormTest, ChildForwardersSendToTheChildWithTheIdentifier)
 {
     CForm form(top);
-    for (const Forward& f : ChildForwards()) {
-        g_log.clear();
-        long result = f.call(form);
-        EXPECT_EQ(kReply, result) << f.name << ": result not passed through";
-        EXPECT_SEQUENCE(g_log, {{f.message, kCheckW | kCheckL | kCheckWindow, f.wParam, f.lParam, nullptr, logChild}})
-            << f.name;
-    }
+    ExpectForwards(form, ChildForwards(), logChild);
     // A missing child: nothing is sent anywhere and the call fails as Win32 does.
     g_log.clear();
     EXPECT_EQ(0, form.SendMessageChild(999, WM_APP + 4, 0, 0));
@@ -419,12 +420,8 @@ TEST_F(FormTest, ListBoxComboBoxButtonAndEditOnRealControls)
     EXPECT_EQ(0, listForm.ltGetItemCount());
 
     // LB_DIR on a real folder: the attributes travel in wParam, the file pattern in lParam.
-    std::string folder = testutil::TempPath("dir");
-    CreateDirectoryA(folder.c_str(), NULL);
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\one.wav", "1"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\two.wav", "2"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\three.txt", "3"));
-    CreateDirectoryA((folder + "\\sub").c_str(), NULL);
+    std::string folder = testutil::FolderWithFiles("dir", {"one.wav", "two.wav", "three.txt", "sub\\"});
+    ASSERT_NE("", folder);
     std::string spec = folder + "\\*.wav";
     long last = form.ltDirChild(kList, spec.c_str(), 0);
     EXPECT_EQ(1, last) << "two files match: the last index is 1";
@@ -719,12 +716,8 @@ TEST_F(FormTest, MoveSetPointAndSetWindowPosTakeXYWidthHeight)
     CForm form(top);
     RECT r = {30, 50, 320, 240};  // x, y, width, height
     EXPECT_NE(0, form.Move(&r, TRUE));
+    EXPECT_EQ("30,50 320x240", testutil::WindowBox(top));
     RECT w;
-    GetWindowRect(top, &w);
-    EXPECT_EQ(30, w.left);
-    EXPECT_EQ(50, w.top);
-    EXPECT_EQ(320, w.right - w.left);
-    EXPECT_EQ(240, w.bottom - w.top);
 
     EXPECT_NE(0, form.Move(60, 70, 300, 220, FALSE));
     long left = -1, top_ = -1, right = -1, bottom = -1;
@@ -753,11 +746,7 @@ TEST_F(FormTest, MoveSetPointAndSetWindowPosTakeXYWidthHeight)
 
     RECT pos = {5, 6, 200, 150};
     EXPECT_NE(0, form.SetWindowPos(NULL, &pos, SWP_NOZORDER));
-    GetWindowRect(top, &w);
-    EXPECT_EQ(5, w.left);
-    EXPECT_EQ(6, w.top);
-    EXPECT_EQ(200, w.right - w.left);
-    EXPECT_EQ(150, w.bottom - w.top);
+    EXPECT_EQ("5,6 200x150", testutil::WindowBox(top));
     EXPECT_NE(0, form.SetWindowPos(NULL, 15, 16, 310, 260, SWP_NOZORDER));
     GetWindowRect(top, &w);
     EXPECT_EQ(15, w.left);

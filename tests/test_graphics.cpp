@@ -48,6 +48,16 @@ Pixels Pattern(long w, long h, int seed = 0)
     return p;
 }
 
+// The part of an image (w pixels wide) from left, top up to, not including, right, bottom.
+Pixels Crop(const Pixels& image, long w, long left, long top, long right, long bottom)
+{
+    Pixels part;
+    for (long y = top; y < bottom; ++y)
+        for (long x = left; x < right; ++x)
+            part.push_back(image[static_cast<size_t>(y * w + x)]);
+    return part;
+}
+
 using gfxtest::TopDown32;
 
 // Reads a bitmap's pixels directly with GDI, independent of the class under test.
@@ -305,10 +315,7 @@ TEST_F(Bmp, AssignFromContextCopiesTheWholeDevice)
     EXPECT_EQ(height, h);
     Pixels all = ReadCBmp(bmp);
     ASSERT_EQ(static_cast<size_t>(w * h), all.size());
-    Pixels corner;
-    for (long y = 0; y < 6; ++y)
-        for (long x = 0; x < 8; ++x)
-            corner.push_back(all[static_cast<size_t>(y * w + x)]);
+    Pixels corner = Crop(all, w, 0, 0, 8, 6);
     EXPECT_TRUE(SamePixels(pattern, corner, 8));
 
     SelectObject(memory, old);
@@ -605,10 +612,7 @@ TEST_F(Bmp, TransparentBltOfASmallerOrLargerSource)
     previous = (bmp = Make(5, 4, target));
     DeleteObject(previous);
     EXPECT_EQ(1, bmp.TransparentBlt(from, RGB(255, 0, 255)));
-    expected.clear();
-    for (long y = 0; y < 4; ++y)
-        for (long x = 0; x < 5; ++x)
-            expected.push_back(large[static_cast<size_t>(y * 7 + x)]);
+    expected = Crop(large, 7, 0, 0, 5, 4);
     EXPECT_TRUE(SamePixels(expected, ReadCBmp(bmp), 5));
     DeleteObject(from);
 }
@@ -619,10 +623,7 @@ TEST_F(Bmp, TrimImageCutsAPart)
     CBmp bmp(Make(6, 4, p));
     HBITMAP part = bmp.TrimImage(1, 1, 4, 3);
     ASSERT_NE(HBITMAP(NULL), part);
-    Pixels expected;
-    for (long y = 1; y < 3; ++y)
-        for (long x = 1; x < 4; ++x)
-            expected.push_back(p[static_cast<size_t>(y * 6 + x)]);
+    Pixels expected = Crop(p, 6, 1, 1, 4, 3);
     CBmp piece(part);
     long w = 0, h = 0;
     ASSERT_EQ(1, piece.GetSize(&w, &h));
@@ -633,10 +634,7 @@ TEST_F(Bmp, TrimImageCutsAPart)
     RECT r = {2, 0, 6, 4};
     HBITMAP right = bmp.TrimImage(&r);
     ASSERT_NE(HBITMAP(NULL), right);
-    expected.clear();
-    for (long y = 0; y < 4; ++y)
-        for (long x = 2; x < 6; ++x)
-            expected.push_back(p[static_cast<size_t>(y * 6 + x)]);
+    expected = Crop(p, 6, 2, 0, 6, 4);
     EXPECT_TRUE(SamePixels(expected, Read(right), 4));
     DeleteObject(right);
     EXPECT_EQ(HBITMAP(NULL), bmp.TrimImage(static_cast<RECT*>(NULL)));
@@ -674,10 +672,7 @@ TEST_F(Bmp, TrimStretchedImageScales)
 
     // Same size through the explicit form: a plain copy of the part.
     HBITMAP same = bmp.TrimStretchedImage(1, 1, 3, 2, 3, 2);
-    expected.clear();
-    for (long y = 1; y < 3; ++y)
-        for (long x = 1; x < 4; ++x)
-            expected.push_back(q[static_cast<size_t>(y * 6 + x)]);
+    expected = Crop(q, 6, 1, 1, 4, 3);
     EXPECT_TRUE(SamePixels(expected, Read(same), 3));
     DeleteObject(same);
     CBmp none;
@@ -898,6 +893,15 @@ TEST_F(SaveBmp, NothingWrittenWhenItCannotBe)
 
 namespace {
 
+// The region's bounding box as "left,top-right,bottom".
+std::string Box(HRGN region)
+{
+    RECT b = {};
+    GetRgnBox(region, &b);
+    return std::to_string(b.left) + "," + std::to_string(b.top) + "-" + std::to_string(b.right) + "," +
+           std::to_string(b.bottom);
+}
+
 std::vector<RECT> RegionRects(HRGN region)
 {
     std::vector<RECT> rects;
@@ -958,10 +962,7 @@ TEST_F(Region, NoKeyGivesTheFullRectangle)
     ASSERT_NE(HRGN(NULL), region);
     RECT box;
     EXPECT_EQ(SIMPLEREGION, GetRgnBox(region, &box));
-    EXPECT_EQ(0, box.left);
-    EXPECT_EQ(0, box.top);
-    EXPECT_EQ(4, box.right);
-    EXPECT_EQ(3, box.bottom);
+    EXPECT_EQ("0,0-4,3", Box(region));
     ExpectMatches(region, 4, 3, p, Rgb(255, 0, 255));
     DeleteObject(region);
 }
@@ -997,12 +998,7 @@ TEST_F(Region, RowsRunTopToBottom)
     HRGN region = CreateBitmapRgn(NULL, path.c_str(), RGB(0, 0, 0));
     ASSERT_NE(HRGN(NULL), region);
     ExpectMatches(region, 4, 3, p, k);
-    RECT box;
-    GetRgnBox(region, &box);
-    EXPECT_EQ(0, box.left);
-    EXPECT_EQ(0, box.top);
-    EXPECT_EQ(4, box.right);
-    EXPECT_EQ(3, box.bottom);
+    EXPECT_EQ("0,0-4,3", Box(region));
     DeleteObject(region);
 }
 
@@ -1048,10 +1044,7 @@ TEST_F(Region, MoreThan2000Rectangles)
     EXPECT_GT(RegionRects(region).size(), 2000u);
     RECT box;
     EXPECT_EQ(COMPLEXREGION, GetRgnBox(region, &box));
-    EXPECT_EQ(0, box.left);
-    EXPECT_EQ(0, box.top);
-    EXPECT_EQ(w, box.right);
-    EXPECT_EQ(h, box.bottom);
+    EXPECT_EQ("0,0-" + std::to_string(w) + "," + std::to_string(h), Box(region));
     DeleteObject(region);
 
     // Exactly 2000 rectangles: one full batch and an empty last one.
@@ -1114,12 +1107,7 @@ TEST_F(Region, ShapesARealWindow)
     ASSERT_NE(0, SetWindowRgn(window, region, FALSE));  // the window owns the region now
     HRGN check = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(SIMPLEREGION, GetWindowRgn(window, check));
-    RECT box;
-    GetRgnBox(check, &box);
-    EXPECT_EQ(3, box.left);
-    EXPECT_EQ(2, box.top);
-    EXPECT_EQ(17, box.right);
-    EXPECT_EQ(8, box.bottom);
+    EXPECT_EQ("3,2-17,8", Box(check));
     DeleteObject(check);
     DestroyWindow(window);
 }
@@ -1145,6 +1133,19 @@ LOGFONTA Describe(HFONT font)
     LOGFONTA lf = {};
     GetObjectA(font, sizeof lf, &lf);
     return lf;
+}
+
+// The fourteen values of a font description, decoded in the order CFonts::Create takes them.
+std::string Fields(const LOGFONTA& f)
+{
+    char s[200];
+    snprintf(s, sizeof s,
+             "height %ld width %ld escapement %ld orientation %ld weight %ld italic %d underline %d strikeout %d "
+             "charset %d out %d clip %d quality %d pitch+family 0x%x face \"%s\"",
+             f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight, f.lfItalic, f.lfUnderline,
+             f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision, f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily,
+             f.lfFaceName);
+    return s;
 }
 
 class Fonts : public Gdi {};
@@ -1187,21 +1188,10 @@ TEST_F(Fonts, CreateTakesTheFourteenValuesInOrder)
     CFonts font;
     ASSERT_EQ(1, font.Create(11, 12, 130, 140, 600, 1, 0, 1, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_STROKE_PRECIS,
                              NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
+    const LOGFONTA want = {11, 12, 130, 140, 600, 1, 0, 1, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_STROKE_PRECIS,
+                           NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"};
     LOGFONTA lf = Describe(font.GetFont());
-    EXPECT_EQ(11, lf.lfHeight);
-    EXPECT_EQ(12, lf.lfWidth);
-    EXPECT_EQ(130, lf.lfEscapement);
-    EXPECT_EQ(140, lf.lfOrientation);
-    EXPECT_EQ(600, lf.lfWeight);
-    EXPECT_EQ(1, lf.lfItalic);
-    EXPECT_EQ(0, lf.lfUnderline);
-    EXPECT_EQ(1, lf.lfStrikeOut);
-    EXPECT_EQ(ANSI_CHARSET, lf.lfCharSet);
-    EXPECT_EQ(OUT_TT_PRECIS, lf.lfOutPrecision);
-    EXPECT_EQ(CLIP_STROKE_PRECIS, lf.lfClipPrecision);
-    EXPECT_EQ(NONANTIALIASED_QUALITY, lf.lfQuality);
-    EXPECT_EQ(FIXED_PITCH | FF_MODERN, lf.lfPitchAndFamily);
-    EXPECT_STREQ("Courier New", lf.lfFaceName);
+    EXPECT_EQ(Fields(want), Fields(lf));
     HFONT first = font.GetFont();
 
     LOGFONTA mine = {};

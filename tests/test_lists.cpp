@@ -56,15 +56,9 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(testutil::TestWindowClass(kParentClass, ParentProc));
-        s_parent = CreateWindowExA(0, kParentClass, "lists", WS_POPUP | WS_BORDER | WS_VISIBLE, 20, 20, 460, 340,
-                                   NULL, NULL, GetModuleHandleA(NULL), NULL);
+        s_parent = testutil::HostWindow(kParentClass, "lists", 20, 20, 460, 340);
     }
-    static void TearDownTestSuite()
-    {
-        DestroyWindow(s_parent);
-        s_parent = NULL;
-        testutil::PumpPending();
-    }
+    static void TearDownTestSuite() { testutil::DestroyHostWindow(s_parent); }
 
     void SetUp() override { Make(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS); }
 
@@ -106,6 +100,24 @@ protected:
             out.push_back(s);
         }
         return out;
+    }
+
+    // Empties the list and inserts the value with the library's float format set to the one
+    // given (put back afterwards); returns the items joined by "|", or why there are none.
+    std::string InsertedWithFloatFormat(CList& l, const char* format, float value) const
+    {
+        TARVIKSETUPINFO info = {};
+        info.dwMask = TSI_FLOATFORMAT;
+        info.pszFloatFormat = format;
+        if (TarvikSetup(&info) != 1)
+            return "TarvikSetup refused the format";
+        l.ResetContent();
+        l.InsertValue(value, -1);
+        testutil::RestoreTarvikSetup();
+        std::string joined;
+        for (const std::string& item : Items())
+            joined += (joined.empty() ? "" : "|") + item;
+        return joined;
     }
 
     static HWND s_parent;
@@ -174,12 +186,8 @@ TEST_F(ListWindow, EachListOperationSendsItsMessage)
 
 TEST_F(ListWindow, DirPassesAttributesInWParamAndTheSpecificationInLParam)
 {
-    std::string folder = testutil::TempPath("dir");
-    CreateDirectoryA(folder.c_str(), NULL);
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\one.txt", "1"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\two.txt", "2"));
-    ASSERT_TRUE(testutil::WriteWholeFile(folder + "\\three.dat", "3"));
-    CreateDirectoryA((folder + "\\sub").c_str(), NULL);
+    std::string folder = testutil::FolderWithFiles("dir", {"one.txt", "two.txt", "three.dat", "sub\\"});
+    ASSERT_NE("", folder);
     std::string spec = folder + "\\*.txt";
 
     CList l(list);
@@ -224,14 +232,7 @@ TEST_F(ListWindow, InsertValueFormatsSignedUnsignedAndFloat)
     EXPECT_EQ((std::vector<std::string>{"-2147483648", "2147483647", "0", "-0.000"}), Items());
 
     // The float format is the library's: a changed one is used at once.
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT;
-    info.pszFloatFormat = "%.1f";
-    ASSERT_EQ(1, TarvikSetup(&info));
-    l.ResetContent();
-    l.InsertValue(1234.0f, -1);
-    testutil::RestoreTarvikSetup();
-    EXPECT_EQ((std::vector<std::string>{"1234.0"}), Items());
+    EXPECT_EQ("1234.0", InsertedWithFloatFormat(l, "%.1f", 1234.0f));
 }
 
 TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
@@ -253,14 +254,7 @@ TEST_F(ListWindow, InsertValueCutsFloatTextsLongerThanElevenCharacters)
         EXPECT_GE(11u, m.text.size()) << Describe(log.Control());
 
     // A long float format is cut the same way.
-    TARVIKSETUPINFO info = {};
-    info.dwMask = TSI_FLOATFORMAT;
-    info.pszFloatFormat = "value=%.6f";
-    ASSERT_EQ(1, TarvikSetup(&info));
-    l.ResetContent();
-    l.InsertValue(3.25f, -1);
-    testutil::RestoreTarvikSetup();
-    EXPECT_EQ((std::vector<std::string>{"value=3.250"}), Items());
+    EXPECT_EQ("value=3.250", InsertedWithFloatFormat(l, "value=%.6f", 3.25f));
 }
 
 // A pointer to a virtual member is, in this compiler's ABI, one more than the byte offset of its

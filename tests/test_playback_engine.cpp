@@ -10,6 +10,7 @@
 #include <string.h>
 #include <atomic>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -304,12 +305,10 @@ class Engine : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        rig = new MainWindowRig;
         g_dev.Clear();
         SetWaveOutApi(&kFake);
-        key = 0;
-        volume = 0;
-        repeatOn = 0;
-        rig = new MainWindowRig;
+        key = volume = repeatOn = 0;
     }
     void TearDown() override
     {
@@ -367,19 +366,14 @@ TEST_F(Engine, LoadOpensTheDeviceAndResetsTheBar)
     EXPECT_EQ(44u, waveInfo.dataOffset);
     EXPECT_EQ(30000u, waveInfo.totalFrames);
     EXPECT_EQ(44100u, waveInfo.sampleRate);
-    UINT mn = 9, mx = 9, s = 9, e = 9, p = 9;
-    rig->Bar(&mn, &mx, &s, &e, &p);
-    EXPECT_EQ(0u, mn);
-    EXPECT_EQ(30000u, mx);
-    EXPECT_EQ(0u, s);
-    EXPECT_EQ(30000u, e);
-    EXPECT_EQ(0u, p);
+    EXPECT_EQ("range 0-30000 markers 0-30000 position 0", rig->BarText());
     EXPECT_EQ(path, rig->Text(IDC_PATH_TEXT));
 
     // Close: bar emptied, time text cleared, path text kept, headers zero.
     SetDlgItemTextA(rig->window, IDC_TIME_TEXT, "00:01:02");
     EXPECT_EQ(1, CloseWave());
-    rig->Bar(&mn, &mx, &s, &e, &p);
+    UINT mx = 9, e = 9;
+    rig->Bar(nullptr, &mx, nullptr, &e, nullptr);
     EXPECT_EQ(0u, mx);
     EXPECT_EQ(0u, e);
     EXPECT_EQ("", rig->Text(IDC_TIME_TEXT));
@@ -425,7 +419,7 @@ TEST_F(Engine, PrimingQueuesSixBlocksFromThePlayPosition)
     EXPECT_EQ(46000u, playPosition.load());
 }
 
-TEST_F(Engine, PauseResumeAndSeekWhilePaused)
+TEST_F(Engine, PauseAndResume)
 {
     std::string samples = Load(100000);
     PlayPause();
@@ -440,55 +434,6 @@ TEST_F(Engine, PauseResumeAndSeekWhilePaused)
     ASSERT_EQ(1, PlayPause());
     EXPECT_EQ(PLAY_PLAYING, PlayState.load());
     EXPECT_EQ("restart", Joined(TakeLog()));
-    PlayPause();
-    TakeLog();
-
-    // Seeking while paused: pause, prepare bits, reset; stopped at the new place whatever restart says.
-    ASSERT_EQ(1, SeekTo(5000, 1));
-    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
-    EXPECT_EQ("pause, reset", Joined(TakeLog()));
-    Idle();
-    for (int i = 0; i < BLOCK_COUNT; ++i)
-        EXPECT_TRUE(waveBlocks[i].dwUser & BLOCK_PREPARE) << "block " << i;
-    EXPECT_EQ("", Joined(TakeLog())) << "nothing refilled";
-    UINT p = 0;
-    rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
-    EXPECT_EQ(5000u, p) << "SeekTo moves the bar";
-    size_t before = Stream().size();
-    PlayPause();
-    EXPECT_EQ(samples.substr(20000, 120000), Stream().substr(before)) << "the next play starts at the new place";
-}
-
-TEST_F(Engine, SeekWhilePlayingDiscardsAndPrimesAgain)
-{
-    for (bool during : {true, false}) {
-        SCOPED_TRACE(during ? "returns delivered inside the reset" : "returns delivered after the reset");
-        std::string samples = Load(200000);
-        PlayPause();
-        ReturnOldest(2);
-        Idle();
-        TakeLog();
-        g_dev.returnsDuringReset = during;
-        size_t before = Stream().size();
-        ASSERT_EQ(1, SeekTo(50000, 1));
-        EXPECT_EQ(PLAY_PLAYING, PlayState.load());
-        if (!during) {
-            // The six blocks are still on their way back: each is marked, none is written yet.
-            for (int i = 0; i < BLOCK_COUNT; ++i)
-                EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
-            EXPECT_EQ("pause, reset", Joined(TakeLog()));
-            DeliverPending();
-        }
-        Idle();
-        std::vector<std::string> w = Writes(TakeLog());
-        EXPECT_EQ(6u, w.size()) << Joined(w) << ": each block refilled exactly once";
-        EXPECT_EQ(samples.substr(200000, 120000), Stream().substr(before)) << "from the new place on";
-        EXPECT_EQ(80000u, playPosition.load());
-        ReturnOldest(6);
-        Idle();
-        EXPECT_EQ(samples.substr(200000, 240000), Stream().substr(before));
-        CloseWave();
-    }
 }
 
 TEST_F(Engine, EndMarkerWithRepeatOnLoopsWithoutAGap)
@@ -726,56 +671,127 @@ TEST_F(Engine, DeviceRefusingTheFormatSaysTheDeviceCouldNotOpen)
     EXPECT_EQ(PLAY_STOPPED, PlayState.load()) << "the player stays usable";
 }
 
-TEST_F(Engine, SeekInEachStateStopsOrPrimesAgain)
+namespace {
+
+const char* const kStateName[] = {"none", "stopped", "playing", "paused"};  // by PLAY_ value
+
+// The PREPARE and DISCARD bits of every block, decoded: "prepare x6", or each block's bits when
+// they differ ("- discard prepare ...").
+std::string BlockBits()
 {
-    std::string samples = Load(200000);
-    // Playing, SeekTo without restart: pause, discard bits, reset; stopped at the new place.
-    PlayPause();
-    TakeLog();
-    g_dev.returnsDuringReset = false;
-    ASSERT_EQ(1, SeekTo(7000, 0));
-    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
-    EXPECT_EQ("pause, reset", Joined(TakeLog()));
-    for (int i = 0; i < BLOCK_COUNT; ++i)
-        EXPECT_EQ(BLOCK_DISCARD, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
-    DeliverPending();
-    Idle();
-    for (int i = 0; i < BLOCK_COUNT; ++i)
-        EXPECT_EQ(BLOCK_PREPARE, waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD)) << "block " << i;
-    EXPECT_EQ("", Joined(TakeLog())) << "returned blocks are not refilled";
-    EXPECT_EQ(7000u, playPosition.load());
-
-    // Stopped, SeekFromBar: position only, and nothing sent to the bar.
-    Bar2Notify n = {};
-    n.position = 9000;
-    ASSERT_EQ(1, SeekFromBar(&n));
-    EXPECT_EQ(9000u, playPosition.load());
-    EXPECT_EQ("", Joined(TakeLog()));
-    UINT barPos = 1;
-    rig->Bar(nullptr, nullptr, nullptr, nullptr, &barPos);
-    EXPECT_EQ(7000u, barPos) << "SeekFromBar leaves the bar alone";
-
-    // Playing, SeekFromBar: no pause before the reset, primed again from the dragged place.
-    g_dev.returnsDuringReset = true;
-    PlayPause();
-    TakeLog();
-    size_t before = Stream().size();
-    n.position = 12000;
-    ASSERT_EQ(1, SeekFromBar(&n));
-    Idle();
-    std::vector<std::string> log = TakeLog();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ("reset", log[0]) << Joined(log);
-    EXPECT_EQ(6u, Writes(log).size()) << Joined(log);
-    EXPECT_EQ(PLAY_PLAYING, PlayState.load());
-    EXPECT_EQ(samples.substr(48000, 120000), Stream().substr(before));
-
-    // Paused, SeekFromBar: pause, prepare bits, reset; stopped.
-    PlayPause();
-    TakeLog();
-    n.position = 3000;
-    ASSERT_EQ(1, SeekFromBar(&n));
-    EXPECT_EQ(PLAY_STOPPED, PlayState.load());
-    EXPECT_EQ("pause, reset", Joined(TakeLog()));
-    EXPECT_EQ(3000u, playPosition.load());
+    std::string all, same;
+    for (int i = 0; i < BLOCK_COUNT; ++i) {
+        DWORD_PTR b = waveBlocks[i].dwUser & (BLOCK_PREPARE | BLOCK_DISCARD);
+        std::string one = b == BLOCK_PREPARE ? "prepare" : b == BLOCK_DISCARD ? "discard" : b ? "both" : "-";
+        all += (i ? " " : "") + one;
+        same = (i == 0 || same == one) ? one : "";
+    }
+    return same.empty() ? all : same + " x6";
 }
+
+// One seek: the state it starts from, the command, and what the device and the engine do.
+struct SeekRow {
+    const char* name;
+    int before;          // PLAY_STOPPED, PLAY_PLAYING or PLAY_PAUSED, reached from a stop at `start`
+    UINT start;
+    int returnedFirst;   // blocks the device hands back (and the engine refills) before the seek
+    bool fromBar;        // SeekFromBar; else SeekTo with `restart`
+    UINT to;
+    int restart;
+    bool returnsInReset; // the device delivers the reset's returns before the reset returns
+    const char* calls;   // the device calls the seek makes (those of the priming again left out)
+    const char* bitsNow; // the blocks' bits right after the seek, read while the returns are still pending
+    int after;           // the new state; PLAY_PLAYING means primed again with six blocks from `to`
+    UINT bar;            // the bar's position afterwards (0: not checked)
+};
+
+const SeekRow kSeekRows[] = {
+    // name (the test's)                          before        start returned fromBar to     restart inReset calls           bitsNow         after         bar
+    {"PausedSeekToRestartingStops",                PLAY_PAUSED,  0,    0,       false, 5000,  1,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 5000},
+    {"PlayingSeekToRestartingReturnsInsideReset",  PLAY_PLAYING, 0,    2,       false, 50000, 1,      true,   "pause, reset", nullptr,        PLAY_PLAYING, 0},
+    {"PlayingSeekToRestartingReturnsAfterReset",   PLAY_PLAYING, 0,    2,       false, 50000, 1,      false,  "pause, reset", "prepare x6",   PLAY_PLAYING, 0},
+    {"PlayingSeekToNotRestartingStops",            PLAY_PLAYING, 0,    0,       false, 7000,  0,      false,  "pause, reset", "discard x6",   PLAY_STOPPED, 7000},
+    {"StoppedSeekFromBarMovesOnlyThePosition",     PLAY_STOPPED, 7000, 0,       true,  9000,  0,      true,   "",             nullptr,        PLAY_STOPPED, 7000},
+    {"PlayingSeekFromBarResetsWithoutPause",       PLAY_PLAYING, 9000, 0,       true,  12000, 0,      true,   "reset",        nullptr,        PLAY_PLAYING, 0},
+    {"PausedSeekFromBarStops",                     PLAY_PAUSED,  12000, 0,      true,  3000,  0,      true,   "pause, reset", nullptr,        PLAY_STOPPED, 0},
+};
+
+// The log without the calls of the priming that follows (each block unprepared, prepared and
+// written again); the number of those calls of each kind goes to *each (all three must match).
+std::vector<std::string> WithoutPriming(const std::vector<std::string>& log, std::string* each)
+{
+    std::vector<std::string> r;
+    std::map<std::string, int> n;
+    for (const std::string& s : log) {
+        std::string kind = s.substr(0, s.find(' '));
+        if (kind == "unprepare" || kind == "prepare" || kind == "write")
+            ++n[kind];
+        else
+            r.push_back(s);
+    }
+    *each = std::to_string(n["unprepare"]) + " unprepare, " + std::to_string(n["prepare"]) + " prepare, " +
+            std::to_string(n["write"]) + " write";
+    return r;
+}
+
+}  // namespace
+
+class SeekRows : public Engine, public ::testing::WithParamInterface<SeekRow> {};
+
+// Each seek row: the device calls, the blocks' bits, the new state and position, and where the
+// sound goes on (primed again from the new place, or the next play starting there).
+TEST_P(SeekRows, DeviceCallsStateAndWhatPlaysNext)
+{
+    const SeekRow& row = GetParam();
+    std::string samples = Load(200000);
+    SeekTo(row.start, 0);
+    if (row.before != PLAY_STOPPED)
+        PlayPause();
+    ReturnOldest(row.returnedFirst);
+    Idle();
+    if (row.before == PLAY_PAUSED)
+        PlayPause();
+    ASSERT_STREQ(kStateName[row.before], kStateName[PlayState.load()]);
+    TakeLog();
+    g_dev.returnsDuringReset = row.returnsInReset;
+    size_t before = Stream().size();
+    Bar2Notify n = {};
+    n.position = row.to;
+    ASSERT_EQ(1, row.fromBar ? SeekFromBar(&n) : SeekTo(row.to, row.restart));
+    EXPECT_STREQ(kStateName[row.after], kStateName[PlayState.load()]);
+    std::vector<std::string> log;
+    if (!row.returnsInReset) {
+        log = TakeLog();
+        EXPECT_EQ(row.calls, Joined(log)) << "before the returns arrive";
+        EXPECT_EQ(row.bitsNow, BlockBits()) << "before the returns arrive";
+        DeliverPending();
+    }
+    Idle();
+    g_dev.returnsDuringReset = true;  // what follows the seek plays as usual
+    std::vector<std::string> rest = TakeLog();
+    log.insert(log.end(), rest.begin(), rest.end());
+    const size_t primed = row.after == PLAY_PLAYING ? BLOCK_COUNT : 0;
+    std::string priming;
+    EXPECT_EQ(row.calls, Joined(WithoutPriming(log, &priming))) << "device calls: " << Joined(log);
+    const std::string k = std::to_string(primed);
+    EXPECT_EQ(k + " unprepare, " + k + " prepare, " + k + " write", priming) << "device calls: " << Joined(log);
+    EXPECT_EQ(row.after == PLAY_PLAYING ? "-" : "prepare", BlockBits().substr(0, BlockBits().find(' ')))
+        << BlockBits();
+    EXPECT_EQ(samples.substr(row.to * 4, primed * 20000), Stream().substr(before)) << "from the new place on";
+    EXPECT_EQ(row.to + primed * 5000, playPosition.load());
+    if (row.bar) {
+        UINT p = 1;
+        rig->Bar(nullptr, nullptr, nullptr, nullptr, &p);
+        EXPECT_EQ(row.bar, p) << "SeekTo moves the bar, SeekFromBar leaves it alone";
+    }
+    if (!primed)
+        PlayPause();
+    ReturnOldest(static_cast<int>(primed));  // a primed engine refills six blocks more
+    Idle();
+    EXPECT_EQ(samples.substr(row.to * 4, 120000 + primed * 20000), Stream().substr(before))
+        << (primed ? "refilled on from the new place" : "the next play starts at the new place");
+    CloseWave();
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, SeekRows, ::testing::ValuesIn(kSeekRows),
+                         [](const ::testing::TestParamInfo<SeekRow>& info) { return std::string(info.param.name); });

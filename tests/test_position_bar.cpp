@@ -168,25 +168,23 @@ TEST(PositionBarMessages, SetMarkerClampsOneSideOnly)
 {
     BarWindow w;
     w.Send(BM2_SETRANGE, 100, 200);
-    UINT s, e;
-    EXPECT_EQ(1, w.Send(BM2_SETMARKER, 1, 50));
-    w.Markers(s, e);
-    EXPECT_EQ(100u, s);  // raised to the minimum
-    EXPECT_EQ(1, w.Send(BM2_SETMARKER, 1, 250));
-    w.Markers(s, e);
-    EXPECT_EQ(250u, s);  // above the maximum: stored unchanged
-    EXPECT_EQ(1, w.Send(BM2_SETMARKER, 0, 300));
-    w.Markers(s, e);
-    EXPECT_EQ(200u, e);  // lowered to the maximum
-    EXPECT_EQ(1, w.Send(BM2_SETMARKER, 0, 20));
-    w.Markers(s, e);
-    EXPECT_EQ(20u, e);   // below the minimum: stored unchanged
-    EXPECT_EQ(250u, s);  // and the start was left alone
-    // Any nonzero wParam means the start marker.
-    EXPECT_EQ(1, w.Send(BM2_SETMARKER, 7, 150));
-    w.Markers(s, e);
-    EXPECT_EQ(150u, s);
-    EXPECT_EQ(20u, e);
+    // One after another on the range 100..200: the marker set, and both markers afterwards.
+    const struct { WPARAM which; LPARAM value; UINT start, end; const char* why; } steps[] = {
+        { 1, 50, 100, 0, "the start raised to the minimum" },
+        { 1, 250, 250, 0, "a start above the maximum stored unchanged" },
+        { 0, 300, 250, 200, "the end lowered to the maximum" },
+        { 0, 20, 250, 20, "an end below the minimum stored unchanged, the start left alone" },
+        { 7, 150, 150, 20, "any nonzero wParam means the start marker" },
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(1, w.Send(BM2_SETMARKER, step.which, step.value)) << step.why;
+        UINT s, e;
+        w.Markers(s, e);
+        EXPECT_EQ(step.start, s) << step.why;
+        if (step.end) {
+            EXPECT_EQ(step.end, e) << step.why;
+        }
+    }
 }
 
 TEST(PositionBarMessages, SetPosClampsAndGettersHandleNull)
@@ -204,21 +202,20 @@ TEST(PositionBarMessages, SetPosClampsAndGettersHandleNull)
     EXPECT_EQ(0, w.Send(BM2_SETCOLORS, 0, 0));
     EXPECT_EQ(0, w.Send(BM2_GETCOLORS, 0, 0));
 
-    UINT one = 0xDEADBEEF;
-    EXPECT_EQ(1, w.Send(BM2_GETRANGE, 0, reinterpret_cast<LPARAM>(&one)));
-    EXPECT_EQ(90u, one);
-    one = 0xDEADBEEF;
-    EXPECT_EQ(1, w.Send(BM2_GETRANGE, reinterpret_cast<WPARAM>(&one), 0));
-    EXPECT_EQ(10u, one);
-    EXPECT_EQ(1, w.Send(BM2_GETRANGE, 0, 0));
+    // The two-value getters with one output (or none) null: the other is still written.
     w.Send(BM2_SETMARKER, 1, 20);
     w.Send(BM2_SETMARKER, 0, 80);
-    one = 0xDEADBEEF;
-    EXPECT_EQ(1, w.Send(BM2_GETMARKERS, 0, reinterpret_cast<LPARAM>(&one)));
-    EXPECT_EQ(80u, one);
-    one = 0xDEADBEEF;
-    EXPECT_EQ(1, w.Send(BM2_GETMARKERS, reinterpret_cast<WPARAM>(&one), 0));
-    EXPECT_EQ(20u, one);
+    const struct { UINT msg; bool inWParam; UINT value; } halves[] = {
+        { BM2_GETRANGE, false, 90 }, { BM2_GETRANGE, true, 10 }, { BM2_GETMARKERS, false, 80 }, { BM2_GETMARKERS, true, 20 },
+    };
+    for (const auto& h : halves) {
+        UINT one = 0xDEADBEEF;
+        WPARAM wp = h.inWParam ? reinterpret_cast<WPARAM>(&one) : 0;
+        LPARAM lp = h.inWParam ? 0 : reinterpret_cast<LPARAM>(&one);
+        EXPECT_EQ(1, w.Send(h.msg, wp, lp)) << std::hex << "message 0x" << h.msg;
+        EXPECT_EQ(h.value, one) << std::hex << "message 0x" << h.msg << (h.inWParam ? " into wParam" : " into lParam");
+    }
+    EXPECT_EQ(1, w.Send(BM2_GETRANGE, 0, 0));
     EXPECT_EQ(1, w.Send(BM2_GETMARKERS, 0, 0));
 }
 

@@ -111,6 +111,25 @@ Notified Step()
     return g_notified[g_received[g_lastMatch].firstNotify];
 }
 
+// Waits until the bar receives a message that matches (from index `before` of g_received on) and
+// notes its index; without expectAtBar only lets the input settle.
+template <class Match>
+bool AwaitReceived(size_t before, bool expectAtBar, Match match)
+{
+    if (!expectAtBar) {
+        testutil::PumpUntil([] { return false; }, 100);
+        return true;
+    }
+    return testutil::PumpUntil([&] {
+        for (size_t i = before; i < g_received.size(); ++i)
+            if (match(g_received[i])) {
+                g_lastMatch = i;
+                return true;
+            }
+        return false;
+    }, 3000);
+}
+
 // Moves the pointer to a point given in the bar's client coordinates, and waits until the bar (or
 // nobody, when the point is outside and no capture is held) has seen the move.
 bool MoveTo(int x, int y, bool expectAtBar = true)
@@ -120,18 +139,8 @@ bool MoveTo(int x, int y, bool expectAtBar = true)
     size_t before = g_received.size();
     if (!SetCursorPos(pt.x, pt.y))
         return false;
-    if (!expectAtBar) {
-        testutil::PumpUntil([] { return false; }, 100);
-        return true;
-    }
-    return testutil::PumpUntil([&] {
-        for (size_t i = before; i < g_received.size(); ++i)
-            if (g_received[i].msg == WM_MOUSEMOVE && g_received[i].x == x && g_received[i].y == y) {
-                g_lastMatch = i;
-                return true;
-            }
-        return false;
-    }, 3000);
+    return AwaitReceived(before, expectAtBar,
+                         [&](const Received& r) { return r.msg == WM_MOUSEMOVE && r.x == x && r.y == y; });
 }
 
 // Presses or releases a button where the pointer is; waits for the bar to receive the message.
@@ -143,19 +152,18 @@ bool Button(DWORD flag, UINT expected, bool expectAtBar = true)
     size_t before = g_received.size();
     if (SendInput(1, &in, sizeof(in)) != 1)
         return false;
-    if (!expectAtBar) {
-        testutil::PumpUntil([] { return false; }, 100);
-        return true;
-    }
-    return testutil::PumpUntil([&] {
-        for (size_t i = before; i < g_received.size(); ++i)
-            if (g_received[i].msg == expected) {
-                g_lastMatch = i;
-                return true;
-            }
-        return false;
-    }, 3000);
+    return AwaitReceived(before, expectAtBar, [&](const Received& r) { return r.msg == expected; });
 }
+
+// The button presses and releases by name; PressAt moves to x on the bar's middle row first.
+enum ButtonAction { kLeftDown, kLeftUp, kRightDown, kRightUp };
+bool Press(ButtonAction a, bool expectAtBar = true)
+{
+    static const DWORD flags[] = { MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP };
+    static const UINT msgs[] = { WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP };
+    return Button(flags[a], msgs[a], expectAtBar);
+}
+bool PressAt(int x, ButtonAction a) { return MoveTo(x, 8) && Press(a); }
 
 // Sets Shift down or up in this thread's key state, the state GetKeyState reads. (Under Wine a
 // Shift sent through SendInput exists only on the Windows side; the X server's own keyboard state
@@ -195,9 +203,9 @@ protected:
         if (GetKeyState(VK_SHIFT) & 0x8000)
             Shift(false);
         if (GetAsyncKeyState(VK_LBUTTON) & 0x8000)
-            Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP, false);
+            Press(kLeftUp, false);
         if (GetAsyncKeyState(VK_RBUTTON) & 0x8000)
-            Button(MOUSEEVENTF_RIGHTUP, WM_RBUTTONUP, false);
+            Press(kRightUp, false);
         DestroyWindow(g_bar);
         g_bar = NULL;
         testutil::PumpPending();
@@ -315,8 +323,7 @@ TEST_F(BarMouse, RightPressesMoveOnlyTheEndMarker)
 TEST_F(BarMouse, DragThatLeavesTheControlKeepsReportingTheEnds)
 {
     Set(0, 400, 50, 350, 200);
-    ASSERT_TRUE(MoveTo(204, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(PressAt(204, kLeftDown));
     ExpectNotified(Step(), 0, 400, 200, 350, 200);
 
     // Left of the control and above it: x and y arrive negative through the capture.
@@ -333,8 +340,7 @@ TEST_F(BarMouse, DragThatLeavesTheControlKeepsReportingTheEnds)
         ExpectNotified(Step(), 0, 400, values[i], 350, values[i]);
     }
     // Released outside the control: the capture still brings the button-up.
-    ASSERT_TRUE(MoveTo(-60, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(PressAt(-60, kLeftUp));
     EXPECT_TRUE(GetCapture() == NULL);
     EXPECT_EQ(0, DragMode());
     EXPECT_EQ(0u, Pos());
@@ -352,8 +358,7 @@ TEST_F(BarMouse, DragThatLeavesTheControlKeepsReportingTheEnds)
 TEST_F(BarMouse, ShiftHeldMovesOnlyThePosition)
 {
     Set(0, 400, 0, 400, 0);
-    ASSERT_TRUE(MoveTo(104, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(PressAt(104, kLeftDown));
     EXPECT_EQ(100u, Start());
 
     ASSERT_TRUE(Shift(true)) << "Shift did not reach this thread's key state";
@@ -372,13 +377,13 @@ TEST_F(BarMouse, ShiftHeldMovesOnlyThePosition)
     EXPECT_EQ(300u, Start());
 
     // A Shift press only matters while it is down at the step: held at the press itself.
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(Press(kLeftUp));
     ASSERT_TRUE(MoveTo(54, 8));
     ASSERT_TRUE(Shift(true));
     g_notified.clear();
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(Press(kLeftDown));
     ExpectNotified(Step(), 0, 400, 300, 400, 50);
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(Press(kLeftUp));
     ASSERT_TRUE(Shift(false));
 }
 
@@ -386,10 +391,8 @@ TEST_F(BarMouse, ShiftDoesNotAffectARightDrag)
 {
     Set(0, 400, 100, 300, 200);
     ASSERT_TRUE(Shift(true));
-    ASSERT_TRUE(MoveTo(354, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTDOWN, WM_RBUTTONDOWN));
-    ASSERT_TRUE(MoveTo(384, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTUP, WM_RBUTTONUP));
+    ASSERT_TRUE(PressAt(354, kRightDown));
+    ASSERT_TRUE(PressAt(384, kRightUp));
     ASSERT_TRUE(Shift(false));
     EXPECT_EQ(380u, End());
     EXPECT_EQ(100u, Start());
@@ -399,17 +402,16 @@ TEST_F(BarMouse, ShiftDoesNotAffectARightDrag)
 TEST_F(BarMouse, OtherButtonDuringALeftDragDoesNothing)
 {
     Set(0, 400, 0, 350, 0);
-    ASSERT_TRUE(MoveTo(104, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(PressAt(104, kLeftDown));
     ASSERT_TRUE(MoveTo(154, 8));
     const size_t mark = g_received.size();
     UpdateWindow(g_bar);
 
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTDOWN, WM_RBUTTONDOWN));
+    ASSERT_TRUE(Press(kRightDown));
     const Received down = g_received[g_lastMatch];
     EXPECT_EQ(0u, down.notifiesDuring);
     EXPECT_FALSE(down.updateAfter && !down.updateBefore) << "the right press invalidated the control";
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTUP, WM_RBUTTONUP));
+    ASSERT_TRUE(Press(kRightUp));
     EXPECT_EQ(0u, g_received[g_lastMatch].notifiesDuring);
     EXPECT_EQ(0u, NotifiesExceptMoves(mark));
     EXPECT_EQ(350u, End());
@@ -420,7 +422,7 @@ TEST_F(BarMouse, OtherButtonDuringALeftDragDoesNothing)
     // The left drag goes on.
     ASSERT_TRUE(MoveTo(204, 8));
     ExpectNotified(Step(), 0, 400, 200, 350, 200);
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(Press(kLeftUp));
     EXPECT_TRUE(GetCapture() == NULL);
     EXPECT_EQ(0, DragMode());
 }
@@ -428,14 +430,13 @@ TEST_F(BarMouse, OtherButtonDuringALeftDragDoesNothing)
 TEST_F(BarMouse, OtherButtonDuringARightDragDoesNothing)
 {
     Set(0, 400, 100, 350, 150);
-    ASSERT_TRUE(MoveTo(304, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTDOWN, WM_RBUTTONDOWN));
+    ASSERT_TRUE(PressAt(304, kRightDown));
     EXPECT_EQ(300u, End());
     const size_t mark = g_received.size();
 
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(Press(kLeftDown));
     EXPECT_EQ(0u, g_received[g_lastMatch].notifiesDuring);
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(Press(kLeftUp));
     EXPECT_EQ(0u, g_received[g_lastMatch].notifiesDuring);
     EXPECT_EQ(0u, NotifiesExceptMoves(mark));
     EXPECT_EQ(150u, Pos());
@@ -445,7 +446,7 @@ TEST_F(BarMouse, OtherButtonDuringARightDragDoesNothing)
 
     ASSERT_TRUE(MoveTo(44, 8));
     ExpectNotified(Step(), 0, 400, 100, 40, 150);
-    ASSERT_TRUE(Button(MOUSEEVENTF_RIGHTUP, WM_RBUTTONUP));
+    ASSERT_TRUE(Press(kRightUp));
     EXPECT_TRUE(GetCapture() == NULL);
     EXPECT_EQ(40u, End());
 }
@@ -453,8 +454,7 @@ TEST_F(BarMouse, OtherButtonDuringARightDragDoesNothing)
 TEST_F(BarMouse, EveryMoveNotifiesEvenWithoutChange)
 {
     Set(0, 100, 0, 100, 0);
-    ASSERT_TRUE(MoveTo(0, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(PressAt(0, kLeftDown));
     g_notified.clear();
     g_received.clear();
     // All left of the bar: the value stays at the minimum, yet each move is reported.
@@ -471,15 +471,14 @@ TEST_F(BarMouse, EveryMoveNotifiesEvenWithoutChange)
     EXPECT_EQ(g_notified.size(), moves);
     for (const Notified& n : g_notified)
         ExpectNotified(n, 0, 100, 0, 100, 0);
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(Press(kLeftUp));
 }
 
 TEST_F(BarMouse, ClickDoesNotTakeTheFocus)
 {
     HWND before = GetFocus();
-    ASSERT_TRUE(MoveTo(204, 8));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTDOWN, WM_LBUTTONDOWN));
-    ASSERT_TRUE(Button(MOUSEEVENTF_LEFTUP, WM_LBUTTONUP));
+    ASSERT_TRUE(PressAt(204, kLeftDown));
+    ASSERT_TRUE(Press(kLeftUp));
     EXPECT_NE(g_bar, GetFocus());
     EXPECT_EQ(before, GetFocus());
 }

@@ -4,6 +4,7 @@
 #include <process.h>
 #include <stdio.h>
 #include <string.h>
+#include <string>
 #include <gtest/gtest.h>
 
 #include "tarvik.h"
@@ -40,6 +41,14 @@ protected:
     LONG Raw(const char* name, DWORD* type, BYTE* data, DWORD* size)
     {
         return RegQueryValueExA(reg.GetKey(), name, NULL, type, data, size);
+    }
+    // A DWORD value as the system holds it: "type 4, 4 bytes: 5" (REG_DWORD is 4), or the error.
+    std::string StoredDword(const char* name)
+    {
+        DWORD type = 0, data = 0, size = sizeof(data);
+        LONG r = Raw(name, &type, (BYTE*)&data, &size);
+        return r ? "error " + std::to_string(r)
+                 : "type " + std::to_string(type) + ", " + std::to_string(size) + " bytes: " + std::to_string(data);
     }
     char path[200];
     CReg reg;
@@ -145,11 +154,7 @@ TEST_F(Reg, MissingStringWithADefaultLongerThanTheBufferIsCutNotOverrun)
 TEST_F(Reg, DwordWriteAndRead)
 {
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataDWORD("Number", 5));
-    DWORD type = 0, data = 0, size = sizeof(data);
-    ASSERT_EQ(ERROR_SUCCESS, Raw("Number", &type, (BYTE*)&data, &size));
-    EXPECT_EQ((DWORD)REG_DWORD, type);
-    EXPECT_EQ(4u, size);
-    EXPECT_EQ(5u, data);
+    EXPECT_EQ("type 4, 4 bytes: 5", StoredDword("Number"));
 
     unsigned long value = 0;
     EXPECT_EQ(ERROR_SUCCESS, reg.GetDataDWORD("Number", &value, 7));
@@ -210,13 +215,9 @@ TEST_F(Reg, MissingBinaryIsZeroed)
 TEST_F(Reg, BoolWritesOneOrZeroAndReadsAsStored)
 {
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataAsBool("Flag", 42));
-    DWORD type = 0, data = 0, size = sizeof(data);
-    ASSERT_EQ(ERROR_SUCCESS, Raw("Flag", &type, (BYTE*)&data, &size));
-    EXPECT_EQ((DWORD)REG_DWORD, type);
-    EXPECT_EQ(1u, data);
+    EXPECT_EQ("type 4, 4 bytes: 1", StoredDword("Flag"));
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataAsBool("Off", 0));
-    ASSERT_EQ(ERROR_SUCCESS, Raw("Off", &type, (BYTE*)&data, &size));
-    EXPECT_EQ(0u, data);
+    EXPECT_EQ("type 4, 4 bytes: 0", StoredDword("Off"));
 
     ASSERT_EQ(ERROR_SUCCESS, reg.WriteDataDWORD("Stored", 42));
     // The last value type is left alone by the flag read.
@@ -315,6 +316,13 @@ HANDLE HandleOf(CEvent& event)
     return h;
 }
 
+// Whether the event is signalled now, without waiting: "set", "clear" or the wait's result.
+std::string Signal(CEvent& event)
+{
+    DWORD r = WaitForSingleObject(HandleOf(event), 0);
+    return r == WAIT_OBJECT_0 ? "set" : r == WAIT_TIMEOUT ? "clear" : std::to_string(r);
+}
+
 struct Relay {
     HANDLE wait;       // waited on by the thread
     CEvent* answer;    // signalled by the thread once the wait ended
@@ -340,7 +348,7 @@ TEST(Event, SignalledAndWaitedOnFromASecondThread)
     HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, RelayThread, &relay, 0, NULL);
     ASSERT_NE((HANDLE)0, thread);
 
-    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ("clear", Signal(answer));
     EXPECT_NE(0, start.SetEvent());
     EXPECT_TRUE(WaitAndPump(HandleOf(answer), 10000));
     EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
@@ -348,11 +356,11 @@ TEST(Event, SignalledAndWaitedOnFromASecondThread)
     EXPECT_EQ((DWORD)WAIT_OBJECT_0, relay.waitResult);
 
     // The automatic event was consumed by the thread's wait; the manual one stays set until reset.
-    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(start), 0));
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ("clear", Signal(start));
+    EXPECT_EQ("set", Signal(answer));
+    EXPECT_EQ("set", Signal(answer));
     EXPECT_NE(0, answer.ResetEvent());
-    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(answer), 0));
+    EXPECT_EQ("clear", Signal(answer));
 
     EXPECT_EQ(1, start.Destroy());
     EXPECT_EQ(1, answer.Destroy());
@@ -394,11 +402,11 @@ TEST(Event, NamedEventOpenedTwiceReportsAlreadyExists)
 
     // Both handles refer to one event object.
     EXPECT_NE(0, a.SetEvent());
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(HandleOf(b), 0));
+    EXPECT_EQ("set", Signal(b));
     EXPECT_NE(0, b.ResetEvent());
-    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(HandleOf(a), 0));
-    EXPECT_EQ(1, a.Destroy());
-    EXPECT_EQ(1, b.Destroy());
+    EXPECT_EQ("clear", Signal(a));
+    for (CEvent* e : {&a, &b})
+        EXPECT_EQ(1, e->Destroy());
 }
 
 TEST(Event, DestructorLeavesTheEventOpen)

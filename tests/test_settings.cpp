@@ -1,6 +1,7 @@
 // The settings file beside the executable, the key and volume commands and their displays.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string>
 
 #include "engine_rig.h"
@@ -29,6 +30,16 @@ std::string SettingsText()
         if (c != '\r')
             out += c;
     return out;
+}
+
+// The six settings as held, decoded: "bkg c0c0c0 line 0 bar ffffff marker ff0000 volume 0 octave 0".
+std::string Held()
+{
+    char s[160];
+    const PlayerSettings& h = playerSettings;
+    snprintf(s, sizeof s, "bkg %x line %x bar %x marker %x volume %d octave %d", h.BkgColor, h.LineColor,
+             h.BarColor, h.MarkerColor, h.Volume, h.Octave);
+    return s;
 }
 
 void WriteSettings(const std::string& text)
@@ -68,12 +79,7 @@ TEST_F(Settings, FirstRunGivesDefaultsAndExitWritesAllSix)
 {
     playerSettings = PlayerSettings{1, 2, 3, 4, 5, 6};
     EXPECT_EQ(1, LoadSettings());
-    EXPECT_EQ(0xC0C0C0, playerSettings.BkgColor);
-    EXPECT_EQ(0, playerSettings.LineColor);
-    EXPECT_EQ(0xFFFFFF, playerSettings.BarColor);
-    EXPECT_EQ(0xFF0000, playerSettings.MarkerColor);
-    EXPECT_EQ(0, playerSettings.Volume);
-    EXPECT_EQ(0, playerSettings.Octave);
+    EXPECT_EQ("bkg c0c0c0 line 0 bar ffffff marker ff0000 volume 0 octave 0", Held());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsPath().c_str())) << "reading creates nothing";
     EXPECT_EQ(1, SaveSettings());
     EXPECT_EQ("[Settings]\nBarColor=16777215\nBkgColor=12632256\nLineColor=0\nMarkerColor=16711680\nOctave=0\nVolume=0\n",
@@ -88,22 +94,15 @@ TEST_F(Settings, RoundTrip)
               SettingsText());
     playerSettings = PlayerSettings{};
     LoadSettings();
-    EXPECT_EQ(0x123456, playerSettings.BkgColor);
-    EXPECT_EQ(0x654321, playerSettings.LineColor);
-    EXPECT_EQ(0x0000FF, playerSettings.BarColor);
-    EXPECT_EQ(0x00FF00, playerSettings.MarkerColor);
-    EXPECT_EQ(7, playerSettings.Volume);
-    EXPECT_EQ(-3, playerSettings.Octave) << "a negative key survives a restart";
+    EXPECT_EQ("bkg 123456 line 654321 bar ff marker ff00 volume 7 octave -3", Held())
+        << "a negative key survives a restart";
 }
 
 TEST_F(Settings, MissingKeysGiveTheirDefaultsAndHandEditsAreUsed)
 {
     WriteSettings("[Settings]\r\nVolume=-5\r\nOctave=20\r\n");
     LoadSettings();
-    EXPECT_EQ(-5, playerSettings.Volume);
-    EXPECT_EQ(20, playerSettings.Octave);
-    EXPECT_EQ(0xFFFFFF, playerSettings.BarColor);
-    EXPECT_EQ(0xFF0000, playerSettings.MarkerColor);
+    EXPECT_EQ("bkg c0c0c0 line 0 bar ffffff marker ff0000 volume -5 octave 20", Held());
     WriteSettings("[Other]\r\nVolume=9\r\n");
     LoadSettings();
     EXPECT_EQ(0, playerSettings.Volume) << "only section Settings counts";

@@ -107,6 +107,10 @@ protected:
     // Runs the player on this thread while drive(main window) runs on a helper thread; afterwards
     // anything still open is closed, so a failing step cannot hang the test. Returns RunPlayer's
     // result.
+    // RunDriven with a fresh WAVE file of the frames opened through the Open dialog first; the
+    // drive gets the main window and the file's path.
+    void RunWithFile(const char* name, DWORD frames, const std::function<void(HWND, const std::string&)>& drive);
+
     int RunDriven(const std::function<void(HWND)>& drive)
     {
         std::atomic<bool> done(false);
@@ -205,6 +209,19 @@ testutil::MessageBoxSeen AnswerBox(HWND main, int button)
 }
 
 // Opens the file through Ctrl+O and the real open dialog; returns when the load has finished.
+void OpenThroughDialog(HWND main, const std::string& path);
+
+void ShellTest::RunWithFile(const char* name, DWORD frames,
+                            const std::function<void(HWND, const std::string&)>& drive)
+{
+    std::string path = MakeWave(name, frames);
+    RunDriven([&](HWND main) {
+        OpenThroughDialog(main, path);
+        ASSERT_EQ(PLAY_STOPPED, PlayState.load());
+        drive(main, path);
+    });
+}
+
 void OpenThroughDialog(HWND main, const std::string& path)
 {
     std::thread answer([&] { AnswerOpen(main, &path); });
@@ -215,14 +232,6 @@ void OpenThroughDialog(HWND main, const std::string& path)
     SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
 }
 
-// Where the child sits in the main window's client area.
-RECT ChildRect(HWND main, int id)
-{
-    RECT r = {};
-    GetWindowRect(GetDlgItem(main, id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 void ExpectLayout(HWND main, const char* when)
 {
@@ -267,11 +276,7 @@ TEST_F(ShellTest, StartsWithTheMainWindowFromTheResources)
         EXPECT_EQ("  0", ChildText(main, IDC_KEY_TEXT));
         EXPECT_EQ("VOL: +0.0x", ChildText(main, IDC_VOLUME_TEXT));
         EXPECT_EQ("", ChildText(main, IDC_PATH_TEXT));
-        BarColours c = ReadBarColours(Bar(main));
-        EXPECT_EQ(0xC0C0C0u, c.c[0]);
-        EXPECT_EQ(0x000000u, c.c[1]);
-        EXPECT_EQ(0xFFFFFFu, c.c[2]);
-        EXPECT_EQ(0xFF0000u, c.c[3]);
+        EXPECT_EQ("c0c0c0 0 ffffff ff0000", Hex(ReadBarColours(Bar(main))));
         EXPECT_EQ(MAIN_WINDOW_HEIGHT, WindowSize(main).cy);
         ExpectLayout(main, "at start");
         timeAtStart = ChildRect(main, IDC_TIME_TEXT);
@@ -303,11 +308,7 @@ TEST_F(ShellTest, SettingsAreReadAtStartAndWrittenAfterTheLoop)
     int result = RunDriven([&](HWND main) {
         EXPECT_EQ("- 3", ChildText(main, IDC_KEY_TEXT));
         EXPECT_EQ("VOL: +0.5x", ChildText(main, IDC_VOLUME_TEXT));
-        BarColours c = ReadBarColours(Bar(main));
-        EXPECT_EQ(65280u, c.c[0]);
-        EXPECT_EQ(16711935u, c.c[1]);
-        EXPECT_EQ(255u, c.c[2]);
-        EXPECT_EQ(8421504u, c.c[3]);
+        EXPECT_EQ("ff00 ff00ff ff 808080", Hex(ReadBarColours(Bar(main))));
         // The bar paints its background in the colour read from the file.
         COLORREF seen = 0;
         EXPECT_TRUE(WaitForPixel(Bar(main), 1, 1, 65280, &seen)) << std::hex << seen;
@@ -357,10 +358,7 @@ TEST_F(ShellTest, LayoutFollowsTheWidthAndTheHeightStays140)
 TEST_F(ShellTest, AcceleratorKeysRunTheirCommands)
 {
     const DWORD frames = 44100 * 3;
-    std::string path = MakeWave("keys.wav", frames);
-    RunDriven([&](HWND main) {
-        OpenThroughDialog(main, path);
-        ASSERT_EQ(PLAY_STOPPED, PlayState.load());
+    RunWithFile("keys.wav", frames, [&](HWND main, const std::string& path) {
         EXPECT_EQ(path, ChildText(main, IDC_PATH_TEXT));
         BarState b = ReadBar(Bar(main));
         EXPECT_EQ(frames, b.maximum);
@@ -606,10 +604,7 @@ TEST_F(ShellTest, AboutFromTheMenuIsOwnedByTheMainWindow)
 TEST_F(ShellTest, DragOnTheBarSeeksAndTheTimerShowsProgress)
 {
     const DWORD frames = 44100 * 30;
-    std::string path = MakeWave("drag.wav", frames);
-    RunDriven([&](HWND main) {
-        OpenThroughDialog(main, path);
-        ASSERT_EQ(PLAY_STOPPED, PlayState.load());
+    RunWithFile("drag.wav", frames, [&](HWND main, const std::string&) {
         HWND bar = Bar(main);
         SIZE s = ClientSize(bar);
         // A left press and release in the middle of the bar: the notification seeks there.

@@ -302,22 +302,30 @@ void CheckItems(const char* module, UINT dialog, const Template& t, const std::v
     }
 }
 
+// The dialog's own style, size and caption, and the font every dialog of the player uses.
+void CheckHeader(const char* module, const Template& t, DWORD style, short cx, short cy, const char* title)
+{
+    EXPECT_EQ(style, t.style) << module << std::hex << " 0x" << t.style;
+    EXPECT_EQ(cx, t.cx) << module;
+    EXPECT_EQ(cy, t.cy) << module;
+    EXPECT_EQ(std::string(title), t.title) << module;
+    EXPECT_EQ(9, t.pointSize) << module;
+    EXPECT_EQ(std::string(kDialogFont), t.font) << module;
+}
+
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kModal = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
 
 TEST(ShellResources, MainDialogTemplate)
 {
     for (const ResourceModule& m : Modules()) {
         Template t;
         ASSERT_TRUE(LoadTemplate(m.module, IDD_MAIN, t)) << m.name;
-        EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                                     WS_MAXIMIZEBOX | DS_SETFONT), t.style) << m.name << std::hex << " 0x" << t.style;
+        // No caption text in the template.
+        CheckHeader(m.name, t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                    DS_SETFONT, 233, 63, "");
         EXPECT_EQ(0u, t.exStyle) << m.name;
-        EXPECT_EQ(233, t.cx) << m.name;
-        EXPECT_EQ(63, t.cy) << m.name;
         EXPECT_EQ("#102", t.menu) << m.name;
-        EXPECT_EQ("", t.title) << m.name << ": no caption text in the template";
-        EXPECT_EQ(9, t.pointSize) << m.name;
-        EXPECT_EQ(std::string(kDialogFont), t.font) << m.name;
         CheckItems(m.name, IDD_MAIN, t, {
             {1005, "Bar2WndClass", "", 5, 30, 160, 15, kChild | WS_TABSTOP},
             {1006, "Static", "", 5, 50, 65, 10, kChild | SS_LEFT},
@@ -335,13 +343,7 @@ TEST(ShellResources, ColourDialogTemplate)
     for (const ResourceModule& m : Modules()) {
         Template t;
         ASSERT_TRUE(LoadTemplate(m.module, IDD_COLORS, t)) << m.name;
-        EXPECT_EQ(static_cast<DWORD>(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT), t.style)
-            << m.name << std::hex << " 0x" << t.style;
-        EXPECT_EQ(229, t.cx) << m.name;
-        EXPECT_EQ(125, t.cy) << m.name;
-        EXPECT_EQ(std::string(kColorsTitle), t.title) << m.name;
-        EXPECT_EQ(9, t.pointSize) << m.name;
-        EXPECT_EQ(std::string(kDialogFont), t.font) << m.name;
+        CheckHeader(m.name, t, kModal, 229, 125, kColorsTitle);
         CheckItems(m.name, IDD_COLORS, t, {
             {0xFFFF, "Static", kBkgLabel, 10, 10, 45, 10, label},
             {1011, "Static", "", 60, 10, 40, 10, swatch},
@@ -365,13 +367,7 @@ TEST(ShellResources, AboutDialogTemplate)
     for (const ResourceModule& m : Modules()) {
         Template t;
         ASSERT_TRUE(LoadTemplate(m.module, IDD_ABOUT, t)) << m.name;
-        EXPECT_EQ(static_cast<DWORD>(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT), t.style)
-            << m.name << std::hex << " 0x" << t.style;
-        EXPECT_EQ(249, t.cx) << m.name;
-        EXPECT_EQ(79, t.cy) << m.name;
-        EXPECT_EQ(std::string(kAboutTitle), t.title) << m.name;
-        EXPECT_EQ(9, t.pointSize) << m.name;
-        EXPECT_EQ(std::string(kDialogFont), t.font) << m.name;
+        CheckHeader(m.name, t, kModal, 249, 79, kAboutTitle);
         CheckItems(m.name, IDD_ABOUT, t, {
             {0xFFFF, "Static", "#105", 10, 10, 20, 20, kChild | SS_ICON},
             {0xFFFF, "Static", kDisplayName, 40, 10, 60, 10, kChild | SS_LEFT},

@@ -288,15 +288,9 @@ void ShiftKey(HWND main, WORD vk)
         SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
 }
 
-RECT ChildRect(HWND main, int id)
-{
-    RECT r = {};
-    GetWindowRect(GetDlgItem(main, id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 }  // namespace
+
+using playerdrive::ChildRect;
 
 TEST(SpeedPlayer, KeysMenuDisplayAndSettings)
 {

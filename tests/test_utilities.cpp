@@ -752,12 +752,8 @@ TEST_F(Dialogish, MoveToCenterOverAWindowAndTheDesktop)
     ASSERT_NE(nullptr, child);
     MoveWindow(parent, 0, 0, 301, 201, FALSE);
     EXPECT_EQ(0, MoveToCenter(child, parent));
+    EXPECT_EQ("100,75 100x50", testutil::WindowBox(child));
     RECT r;
-    GetWindowRect(child, &r);
-    EXPECT_EQ(100, r.left);
-    EXPECT_EQ(75, r.top);
-    EXPECT_EQ(100, r.right - r.left);
-    EXPECT_EQ(50, r.bottom - r.top);
 
     // Halving rounds toward zero, also for a negative difference.
     HWND narrow = CreateWindowExA(0, "STATIC", "", WS_POPUP, -40, -30, 51, 31, nullptr, nullptr,

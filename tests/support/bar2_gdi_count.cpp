@@ -1,6 +1,7 @@
 // bar2_gdi_count.cpp - GDI call counting for the position bar's tests and benchmark.
 #include "bar2_gdi_count.h"
 
+#include <stdio.h>
 #include <set>
 #include <vector>
 
@@ -37,16 +38,19 @@ BOOL(WINAPI* realMoveToEx)(HDC, int, int, LPPOINT);
 BOOL(WINAPI* realLineTo)(HDC, int, int);
 BOOL(WINAPI* realPatBlt)(HDC, int, int, int, int, DWORD);
 
-void Created(HGDIOBJ h, int PaintRecord::*counter)
+// Counts a handle a hook created (under the counter while a paint runs); returns it.
+template <class H>
+H Created(H h, int PaintRecord::*counter)
 {
     if (!h)
-        return;
+        return h;
     ++g_created;
     g_live.insert(h);
     if (g_inPaint) {
         ++(g_current.*counter);
         g_createdInPaint.push_back(h);
     }
+    return h;
 }
 
 void Deleted(HGDIOBJ h, BOOL ok)
@@ -112,51 +116,37 @@ HDC WINAPI HookCreateCompatibleDC(HDC dc)
 
 HBITMAP WINAPI HookCreateCompatibleBitmap(HDC dc, int w, int h)
 {
-    HBITMAP b = realCreateCompatibleBitmap(dc, w, h);
-    Created(b, &PaintRecord::bitmaps);
-    return b;
+    return Created(realCreateCompatibleBitmap(dc, w, h), &PaintRecord::bitmaps);
 }
 
 HBRUSH WINAPI HookCreateSolidBrush(COLORREF c)
 {
-    HBRUSH b = realCreateSolidBrush(c);
-    Created(b, &PaintRecord::brushes);
-    return b;
+    return Created(realCreateSolidBrush(c), &PaintRecord::brushes);
 }
 
 HPEN WINAPI HookCreatePen(int style, int width, COLORREF c)
 {
-    HPEN p = realCreatePen(style, width, c);
-    Created(p, &PaintRecord::pens);
-    return p;
+    return Created(realCreatePen(style, width, c), &PaintRecord::pens);
 }
 
 HBRUSH WINAPI HookCreateBrushIndirect(const LOGBRUSH* lb)
 {
-    HBRUSH b = realCreateBrushIndirect(lb);
-    Created(b, &PaintRecord::otherCreates);
-    return b;
+    return Created(realCreateBrushIndirect(lb), &PaintRecord::otherCreates);
 }
 
 HPEN WINAPI HookCreatePenIndirect(const LOGPEN* lp)
 {
-    HPEN p = realCreatePenIndirect(lp);
-    Created(p, &PaintRecord::otherCreates);
-    return p;
+    return Created(realCreatePenIndirect(lp), &PaintRecord::otherCreates);
 }
 
 HBITMAP WINAPI HookCreateBitmap(int w, int h, UINT planes, UINT bits, const void* data)
 {
-    HBITMAP b = realCreateBitmap(w, h, planes, bits, data);
-    Created(b, &PaintRecord::otherCreates);
-    return b;
+    return Created(realCreateBitmap(w, h, planes, bits, data), &PaintRecord::otherCreates);
 }
 
 HRGN WINAPI HookCreateRectRgn(int l, int t, int r, int b)
 {
-    HRGN h = realCreateRectRgn(l, t, r, b);
-    Created(h, &PaintRecord::otherCreates);
-    return h;
+    return Created(realCreateRectRgn(l, t, r, b), &PaintRecord::otherCreates);
 }
 
 BOOL WINAPI HookDeleteObject(HGDIOBJ h)
@@ -276,5 +266,22 @@ void ResetCounts()
 }
 
 long BadPaints() { return g_badPaints; }
+
+std::string Blits(const PaintRecord& r)
+{
+    char s[160];
+    snprintf(s, sizeof s, "%d blit, %d onto the paint DC %dx%d at %d,%d from %d,%d rop %lx; %d other draws", r.bitBlts,
+             r.blitsToPaintDC, r.bltW, r.bltH, r.bltX, r.bltY, r.bltSrcX, r.bltSrcY, static_cast<unsigned long>(r.bltRop),
+             r.drawsOnPaintDC);
+    return s;
+}
+
+std::string Objects(const PaintRecord& r)
+{
+    char s[160];
+    snprintf(s, sizeof s, "dc %d bitmap %d brush %d pen %d other %d; undeleted %d valid %d failed deletes %d", r.memoryDCs,
+             r.bitmaps, r.brushes, r.pens, r.otherCreates, r.undeleted, r.stillValid, r.failedDeletes);
+    return s;
+}
 
 }  // namespace bar2test

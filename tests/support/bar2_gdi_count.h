@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace bar2test {
 
 // What one WM_PAINT of the watched window did between BeginPaint and EndPaint.
@@ -26,6 +28,12 @@ struct PaintRecord {
     DWORD bltRop;
     HDC firstMemoryDC;      // the first memory context created in the paint
 };
+
+// A paint's drawing, decoded: "1 blit, 1 onto the paint DC 408x16 at 0,0 from 0,0 rop cc0020; 0 other draws".
+std::string Blits(const PaintRecord& r);
+
+// A paint's objects, decoded: "dc 1 bitmap 1 brush 3 pen 1 other 0; undeleted 0 valid 0 failed deletes 0".
+std::string Objects(const PaintRecord& r);
 
 // Installs the redirections (once per program) and watches the paints of hwnd (null: none).
 // Returns false when the program imports none of the watched calls.

@@ -47,6 +47,14 @@ void MainWindowRig::Bar(UINT* minimum, UINT* maximum, UINT* start, UINT* end, UI
         SendMessageA(bar, BM2_GETPOS, 0, reinterpret_cast<LPARAM>(position));
 }
 
+std::string MainWindowRig::BarText() const
+{
+    UINT v[5] = {9, 9, 9, 9, 9};
+    Bar(&v[0], &v[1], &v[2], &v[3], &v[4]);
+    return "range " + std::to_string(v[0]) + "-" + std::to_string(v[1]) + " markers " + std::to_string(v[2]) + "-" +
+           std::to_string(v[3]) + " position " + std::to_string(v[4]);
+}
+
 std::string WriteTempFile(const std::string& name, const std::string& bytes)
 {
     std::string path = testutil::TempPath(name);

@@ -18,6 +18,8 @@ public:
     std::string Text(int id) const;
     // Returns the bar's range, markers and position through its messages.
     void Bar(UINT* minimum, UINT* maximum, UINT* start, UINT* end, UINT* position) const;
+    // The same decoded: "range 0-30000 markers 0-30000 position 0".
+    std::string BarText() const;
     HWND window;
 
     MainWindowRig(const MainWindowRig&) = delete;

@@ -143,6 +143,43 @@ std::string WindowClass(HWND window)
     return name;
 }
 
+std::string FolderWithFiles(const std::string& name, std::initializer_list<const char*> files)
+{
+    std::string folder = TempPath(name);
+    CreateDirectoryA(folder.c_str(), NULL);
+    for (const char* file : files) {
+        std::string path = folder + "\\" + file;
+        if (path.back() == '\\')
+            CreateDirectoryA(path.c_str(), NULL);
+        else if (!WriteWholeFile(path, file))
+            return "";
+    }
+    return folder;
+}
+
+HWND HostWindow(const char* className, const char* title, int x, int y, int width, int height)
+{
+    return CreateWindowExA(0, className, title, WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, width, height, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+void DestroyHostWindow(HWND& window)
+{
+    DestroyWindow(window);
+    window = NULL;
+    PumpPending();
+}
+
+std::string WindowBox(HWND window, bool inParent)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    if (inParent)
+        MapWindowPoints(NULL, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
 int RestoreTarvikSetup()
 {
     TARVIKSETUPINFO info = {};

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace testutil {
@@ -44,11 +45,25 @@ int RestoreTarvikSetup();
 const char* TestWindowClass(const char* name, WNDPROC procedure = DefWindowProcA,
                             HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
+// A shown, bordered top-level window of the test window class (a suite's host for its controls),
+// and its end: destroyed, pending messages handled, the handle set to null.
+HWND HostWindow(const char* className, const char* title, int x, int y, int width, int height);
+void DestroyHostWindow(HWND& window);
+
+// Makes a fresh folder in the temporary folder with the files named (each holding its own name;
+// a name ending in a backslash makes a subfolder); returns its path, or "" when a file could not
+// be written.
+std::string FolderWithFiles(const std::string& name, std::initializer_list<const char*> files);
+
 // Returns the text of a window (read with WM_GETTEXT, which works across threads and processes; a
 // window that does not answer within five seconds reads as empty).
 std::string WindowText(HWND window);
 
 // Returns the class name of a window.
 std::string WindowClass(HWND window);
+
+// Returns where the window is on the screen (or in its parent's client area) and its outer size,
+// as "x,y wxh" ("30,50 320x240").
+std::string WindowBox(HWND window, bool inParent = false);
 
 }  // namespace testutil

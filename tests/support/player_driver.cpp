@@ -202,4 +202,19 @@ BarColours ReadBarColours(HWND bar)
     return c;
 }
 
+RECT ChildRect(HWND parent, int id)
+{
+    RECT r = {};
+    GetWindowRect(GetDlgItem(parent, id), &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Hex(const BarColours& colours)
+{
+    char s[48];
+    snprintf(s, sizeof s, "%lx %lx %lx %lx", colours.c[0], colours.c[1], colours.c[2], colours.c[3]);
+    return s;
+}
+
 }  // namespace playerdrive

@@ -46,6 +46,9 @@ bool WaitForPixel(HWND window, int x, int y, COLORREF color, COLORREF* seen, DWO
 // Returns the window's client size.
 SIZE ClientSize(HWND window);
 
+// Where the child with the id sits in its parent's client area.
+RECT ChildRect(HWND parent, int id);
+
 // Returns the window's outer size.
 SIZE WindowSize(HWND window);
 
@@ -70,5 +73,8 @@ struct BarColours {
     COLORREF c[4];
 };
 BarColours ReadBarColours(HWND bar);
+
+// The four colours in that order as hex text: "c0c0c0 0 ffffff ff0000".
+std::string Hex(const BarColours& colours);
 
 }  // namespace playerdrive
