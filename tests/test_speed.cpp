@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine_rig.h"
 #include "harness_util.h"
@@ -51,8 +52,10 @@ int Left(const std::string& data, size_t frame)
 
 // A loaded machine can starve the device: it then plays silence and goes on where it stopped.
 // The sounds here never hold two silent frames in a row, so runs of silence inside them are the
-// device's: they are taken out (and counted), leaving what the engine handed to the device.
-std::string WithoutStalls(const std::string& data)
+// device's: they are taken out (and counted), leaving what the engine handed to the device. A
+// frame of the sound that happens to be silent on both channels beside a stall goes with it, so the
+// frames where a stall was cut out (into cuts) do not prove a click.
+std::string WithoutStalls(const std::string& data, std::vector<size_t>* cuts)
 {
     std::string out;
     size_t f = 0, frames = data.size() / 4;
@@ -61,9 +64,10 @@ std::string WithoutStalls(const std::string& data)
         size_t run = 0;
         while (f + run < frames && memcmp(data.data() + 4 * (f + run), "\0\0\0\0", 4) == 0)
             ++run;
-        if (!out.empty() && f + run < frames && run >= 16)
+        if (!out.empty() && f + run < frames && run >= 16) {
             ++stalls;
-        else
+            cuts->push_back(out.size() / 4);
+        } else
             out.append(data, 4 * f, 4 * run);
         f += run;
         if (f < frames)
@@ -151,10 +155,12 @@ protected:
         CloseWave();
         enginerig::Captured c;
         testutil::PumpUntil([&] { return (c = enginerig::ReadCapture(testutil::CapturePath())).ok; }, 5000);
-        c.data = WithoutStalls(c.data);
+        stallCuts.clear();
+        c.data = WithoutStalls(c.data, &stallCuts);
         return c;
     }
     enginerig::MainWindowRig* rig = nullptr;
+    std::vector<size_t> stallCuts;  // where the last capture had the device's stalls taken out
 };
 
 }  // namespace
@@ -222,8 +228,10 @@ TEST_F(Speed, TheLoopSeamAt75PercentIsHeardAsTheSourceIs)
     enginerig::Captured cap = Capture();
     Sound s(cap.data);
     ASSERT_GT(s.Frames(), 4 * (E - S) / 0.75) << "four passes";
-    for (size_t f = s.first + 1; f <= s.last; ++f)
-        ASSERT_LE(abs(Left(cap.data, f) - Left(cap.data, f - 1)), largest + 2) << "a click at frame " << f - s.first;
+    for (size_t f = s.first + 1; f <= s.last; ++f) {
+        if (std::find(stallCuts.begin(), stallCuts.end(), f) == stallCuts.end())
+            ASSERT_LE(abs(Left(cap.data, f) - Left(cap.data, f - 1)), largest + 2) << "a click at frame " << f - s.first;
+    }
     EXPECT_TRUE(NoDips(cap.data, s));
 }
 
